@@ -1,0 +1,47 @@
+// The files family: existence tests, copies, attributes and the machine's well-known folders.
+#pragma once
+
+#include <string>
+
+#include "platform/types.h"
+
+namespace plat {
+
+constexpr Dword kFileAttributeReadOnly = 0x01;
+constexpr Dword kFileAttributeHidden = 0x02;
+constexpr Dword kFileAttributeSystem = 0x04;
+constexpr Dword kFileAttributeDirectory = 0x10;
+constexpr Dword kFileAttributeArchive = 0x20;
+constexpr Dword kFileAttributeNormal = 0x80;
+constexpr Dword kInvalidFileAttributes = 0xFFFFFFFFu;
+
+// What the programs do with fopen(path, "r"): can the file be opened for reading?
+bool CanOpenForReading(const char* path);
+// Reads a whole file as bytes. False when it cannot be opened.
+bool ReadWholeFile(const char* path, std::string* contents);
+// Replaces a whole file (creating it). False when it cannot be written, a read-only file
+// among the reasons.
+bool WriteWholeFile(const char* path, const std::string& contents);
+// CopyFileA.
+bool CopyFile(const char* source, const char* destination, bool failIfExists);
+// DeleteFileA.
+bool DeleteFile(const char* path);
+// GetFileAttributesA / SetFileAttributesA.
+Dword GetFileAttributes(const char* path);
+bool SetFileAttributes(const char* path, Dword attributes);
+// CreateDirectoryA.
+bool CreateDirectory(const char* path);
+// GetShortPathNameA: the 8.3 form of an existing path. Returns the length copied, or the size
+// needed (terminator included) when the buffer is too small, 0 on failure.
+Dword GetShortPathName(const char* longPath, char* buffer, Dword size);
+// GetCurrentDirectoryA: the length copied, or the size needed when `size` is too small.
+Dword GetCurrentDirectory(Dword size, char* buffer);
+bool SetCurrentDirectory(const char* path);
+// GetModuleFileNameA for the running program: the length copied, cut to size - 1.
+Dword GetModuleFileName(char* buffer, Dword size);
+// GetWindowsDirectoryA.
+Dword GetWindowsDirectory(char* buffer, Dword size);
+// The user's desktop folder (SHGetSpecialFolderLocation + SHGetPathFromIDListA).
+bool GetDesktopDirectory(char* buffer, Dword size);
+
+}  // namespace plat

@@ -1,0 +1,25 @@
+// Writing files of the simulated machine so that a reader, or a crash, sees the old contents or
+// the new ones, never half of them; and serialising read-modify-write cycles between processes.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+// Writes `contents` to a temporary file beside `hostPath`, flushes it, then renames it over
+// `hostPath`. The file's permissions are kept.
+bool ReplaceFileAtomically(const std::string& hostPath, const std::string& contents);
+
+// An exclusive lock between processes (flock on `<hostPath>.lock`), held for the object's life.
+class FileLock {
+public:
+    explicit FileLock(const std::string& hostPath);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace sim

@@ -1,0 +1,202 @@
+// Files on the simulated machine. The read-only attribute is the owner's write permission of
+// the host file, as under Wine, but the machine itself enforces it, so that it holds even for a
+// process run as root.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <algorithm>
+#include <sstream>
+
+#include "platform/files.h"
+#include "platform/sim/atomic_file.h"
+#include "platform/sim/machine.h"
+
+namespace plat {
+namespace {
+
+bool HostPath(const char* path, std::string* host) {
+    if (path == nullptr || *path == '\0') return false;
+    return sim::Machine::Current().ToHostPath(path, host);
+}
+
+bool HostIsReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
+
+// Copies `text` into a caller's buffer the way the A functions do: the length copied when it
+// fits, else the size needed with its terminator and nothing copied.
+Dword CopyOut(const std::string& text, char* buffer, Dword size) {
+    if (buffer == nullptr || text.size() + 1 > size) return static_cast<Dword>(text.size() + 1);
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return static_cast<Dword>(text.size());
+}
+
+// The 8.3 form of one name: kept when it already fits, else the first six legal characters,
+// "~1" and the first three of the extension, upper case.
+std::string ShortName(const std::string& name) {
+    auto dot = name.rfind('.');
+    std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+    std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+    auto legal = [](const std::string& s) {
+        for (char c : s) {
+            if (c == ' ' || c == '.' || c == '+' || c == ',' || c == ';' || c == '=' ||
+                c == '[' || c == ']')
+                return false;
+        }
+        return true;
+    };
+    if (base.size() <= 8 && ext.size() <= 3 && !base.empty() && legal(base) && legal(ext)) {
+        return name;
+    }
+    std::string cleanBase;
+    for (char c : base) {
+        if (c != ' ' && c != '.') cleanBase += sim::FoldUpper(c);
+    }
+    std::string cleanExt;
+    for (char c : ext) {
+        if (c != ' ' && cleanExt.size() < 3) cleanExt += sim::FoldUpper(c);
+    }
+    std::string result = cleanBase.substr(0, 6) + "~1";
+    if (!cleanExt.empty()) result += "." + cleanExt;
+    return result;
+}
+
+}  // namespace
+
+bool CanOpenForReading(const char* path) {
+    std::string host;
+    if (!HostPath(path, &host)) return false;
+    struct stat st;
+    if (stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    std::ifstream in(host, std::ios::binary);
+    return in.good();
+}
+
+bool ReadWholeFile(const char* path, std::string* contents) {
+    std::string host;
+    if (!HostPath(path, &host)) return false;
+    struct stat st;
+    if (stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    std::ifstream in(host, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    *contents = buffer.str();
+    return true;
+}
+
+bool WriteWholeFile(const char* path, const std::string& contents) {
+    std::string host;
+    if (!HostPath(path, &host)) return false;
+    struct stat st;
+    if (stat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || HostIsReadOnly(st))) return false;
+    return sim::ReplaceFileAtomically(host, contents);
+}
+
+bool CopyFile(const char* source, const char* destination, bool failIfExists) {
+    std::string data;
+    if (!ReadWholeFile(source, &data)) return false;
+    std::string host;
+    if (!HostPath(destination, &host)) return false;
+    struct stat st;
+    if (stat(host.c_str(), &st) == 0) {
+        if (failIfExists || S_ISDIR(st.st_mode) || HostIsReadOnly(st)) return false;
+    }
+    if (!sim::ReplaceFileAtomically(host, data)) return false;
+    // The copy keeps the source's read-only attribute, as CopyFileA does.
+    std::string sourceHost;
+    struct stat sourceStat;
+    if (HostPath(source, &sourceHost) && stat(sourceHost.c_str(), &sourceStat) == 0) {
+        chmod(host.c_str(), sourceStat.st_mode & 0777);
+    }
+    return true;
+}
+
+bool DeleteFile(const char* path) {
+    std::string host;
+    if (!HostPath(path, &host)) return false;
+    struct stat st;
+    if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || HostIsReadOnly(st)) return false;
+    return unlink(host.c_str()) == 0;
+}
+
+Dword GetFileAttributes(const char* path) {
+    std::string host;
+    if (!HostPath(path, &host)) return kInvalidFileAttributes;
+    struct stat st;
+    if (stat(host.c_str(), &st) != 0) return kInvalidFileAttributes;
+    Dword attributes = S_ISDIR(st.st_mode) ? kFileAttributeDirectory : kFileAttributeArchive;
+    if (HostIsReadOnly(st)) attributes |= kFileAttributeReadOnly;
+    return attributes;
+}
+
+bool SetFileAttributes(const char* path, Dword attributes) {
+    std::string host;
+    if (!HostPath(path, &host)) return false;
+    struct stat st;
+    if (stat(host.c_str(), &st) != 0) return false;
+    mode_t mode = st.st_mode & 0777;
+    if (attributes & kFileAttributeReadOnly) {
+        mode &= ~static_cast<mode_t>(0222);
+    } else {
+        mode |= S_IWUSR;
+    }
+    return chmod(host.c_str(), mode) == 0;
+}
+
+bool CreateDirectory(const char* path) {
+    std::string host;
+    if (!HostPath(path, &host)) return false;
+    return mkdir(host.c_str(), 0755) == 0;
+}
+
+Dword GetShortPathName(const char* longPath, char* buffer, Dword size) {
+    std::string host;
+    if (!HostPath(longPath, &host)) return 0;
+    struct stat st;
+    if (stat(host.c_str(), &st) != 0) return 0;
+    // Each component of the real name on disk, shortened.
+    std::string full = sim::Machine::Current().ToWindowsPath(host);
+    std::string result = full.substr(0, 3);
+    std::string rest = full.substr(3);
+    std::stringstream parts(rest);
+    std::string part;
+    bool first = true;
+    while (std::getline(parts, part, '\\')) {
+        if (part.empty()) continue;
+        if (!first) result += '\\';
+        result += ShortName(part);
+        first = false;
+    }
+    return CopyOut(result, buffer, size);
+}
+
+Dword GetCurrentDirectory(Dword size, char* buffer) {
+    return CopyOut(sim::Machine::Current().CurrentDirectory(), buffer, size);
+}
+
+bool SetCurrentDirectory(const char* path) {
+    return path != nullptr && sim::Machine::Current().SetCurrentDirectory(path);
+}
+
+Dword GetModuleFileName(char* buffer, Dword size) {
+    if (buffer == nullptr || size == 0) return 0;
+    const std::string& path = sim::Machine::Current().ModulePath();
+    Dword n = static_cast<Dword>(std::min<size_t>(path.size(), size - 1));
+    std::memcpy(buffer, path.data(), n);
+    buffer[n] = '\0';
+    return n;
+}
+
+Dword GetWindowsDirectory(char* buffer, Dword size) {
+    return CopyOut(sim::Machine::Current().WindowsDirectory(), buffer, size);
+}
+
+bool GetDesktopDirectory(char* buffer, Dword size) {
+    std::string desktop = sim::Machine::Current().DesktopDirectory();
+    return CopyOut(desktop, buffer, size) == desktop.size();
+}
+
+}  // namespace plat

@@ -1,0 +1,20 @@
+// What a contract test needs from the machine it runs on, the same on both back ends: a fresh
+// empty folder and a fresh registry key of its own.
+#pragma once
+
+#include <string>
+
+#include "platform/registry.h"
+
+namespace contract {
+
+// A new empty folder (Windows path, no trailing backslash) on drive C.
+std::string FreshFolder();
+// A new key path under HKEY_CURRENT_USER that does not exist yet.
+std::string FreshKeyPath();
+// Whether the process can write over a read-only file anyway (Wine run as root does, since
+// root ignores the Unix permission that stands for the read-only attribute). Tests about
+// read-only files skip with this reason there.
+bool ReadOnlyIsIgnored();
+
+}  // namespace contract
