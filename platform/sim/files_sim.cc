@@ -33,36 +33,6 @@ Dword CopyOut(const std::string& text, char* buffer, Dword size) {
     return static_cast<Dword>(text.size());
 }
 
-// The 8.3 form of one name: kept when it already fits, else the first six legal characters,
-// "~1" and the first three of the extension, upper case.
-std::string ShortName(const std::string& name) {
-    auto dot = name.rfind('.');
-    std::string base = dot == std::string::npos ? name : name.substr(0, dot);
-    std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
-    auto legal = [](const std::string& s) {
-        for (char c : s) {
-            if (c == ' ' || c == '.' || c == '+' || c == ',' || c == ';' || c == '=' ||
-                c == '[' || c == ']')
-                return false;
-        }
-        return true;
-    };
-    if (base.size() <= 8 && ext.size() <= 3 && !base.empty() && legal(base) && legal(ext)) {
-        return name;
-    }
-    std::string cleanBase;
-    for (char c : base) {
-        if (c != ' ' && c != '.') cleanBase += sim::FoldUpper(c);
-    }
-    std::string cleanExt;
-    for (char c : ext) {
-        if (c != ' ' && cleanExt.size() < 3) cleanExt += sim::FoldUpper(c);
-    }
-    std::string result = cleanBase.substr(0, 6) + "~1";
-    if (!cleanExt.empty()) result += "." + cleanExt;
-    return result;
-}
-
 }  // namespace
 
 bool CanOpenForReading(const char* path) {
@@ -167,7 +137,7 @@ Dword GetShortPathName(const char* longPath, char* buffer, Dword size) {
     while (std::getline(parts, part, '\\')) {
         if (part.empty()) continue;
         if (!first) result += '\\';
-        result += ShortName(part);
+        result += sim::ShortName(part);
         first = false;
     }
     return CopyOut(result, buffer, size);

@@ -65,12 +65,19 @@ std::string MatchEntry(const std::string& directory, const std::string& name) {
     DIR* dir = opendir(directory.c_str());
     if (dir == nullptr) return name;
     std::string found = name;
+    std::string byShortName;
     while (dirent* entry = readdir(dir)) {
         if (EqualsNoCase(entry->d_name, name)) {
             found = entry->d_name;
+            byShortName.clear();
             break;
         }
+        // A name given in its 8.3 form reaches the long name it stands for.
+        if (byShortName.empty() && EqualsNoCase(ShortName(entry->d_name), name)) {
+            byShortName = entry->d_name;
+        }
     }
+    if (!byShortName.empty()) found = byShortName;
     closedir(dir);
     return found;
 }
@@ -93,6 +100,31 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
         if (FoldUpper(a[i]) != FoldUpper(b[i])) return false;
     }
     return true;
+}
+
+std::string ShortName(const std::string& name) {
+    auto dot = name.rfind('.');
+    std::string base = dot == std::string::npos ? name : name.substr(0, dot);
+    std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+    auto legal = [](const std::string& s) {
+        return s.find_first_of(" .+,;=[]") == std::string::npos;
+    };
+    if (!base.empty() && base.size() <= 8 && ext.size() <= 3 && legal(base) && legal(ext)) {
+        return name;
+    }
+    std::string shortBase;
+    for (char c : base) {
+        if (shortBase.size() < 6 && std::string(" .+,;=[]").find(c) == std::string::npos) {
+            shortBase += FoldUpper(c);
+        }
+    }
+    std::string shortExt;
+    for (char c : ext) {
+        if (shortExt.size() < 3 && std::string(" .+,;=[]").find(c) == std::string::npos) {
+            shortExt += FoldUpper(c);
+        }
+    }
+    return shortBase + "~1" + (shortExt.empty() ? "" : "." + shortExt);
 }
 
 Machine& Machine::Current() {

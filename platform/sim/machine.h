@@ -79,4 +79,8 @@ private:
 char FoldUpper(char c);
 bool EqualsNoCase(const std::string& a, const std::string& b);
 
+// The 8.3 form of one file name: kept when it already is one, else the first six legal
+// characters in upper case, "~1" and the first three characters of the extension.
+std::string ShortName(const std::string& name);
+
 }  // namespace sim

@@ -1,6 +1,7 @@
 #include "tests/contract/contract_env.h"
 
 #include <chrono>
+#include <cstdio>
 
 #include "platform/files.h"
 #include "platform/profile.h"
@@ -8,17 +9,22 @@
 namespace contract {
 namespace {
 
+// Eight hexadecimal digits, so that a folder name is already in 8.3 form.
 std::string UniqueSuffix() {
-    static int counter = 0;
-    auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    return std::to_string(now % 1000000007) + "_" + std::to_string(++counter);
+    static unsigned counter = 0;
+    auto now = static_cast<unsigned long long>(
+        std::chrono::system_clock::now().time_since_epoch().count());
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X",
+                  static_cast<unsigned>((now * 2654435761ULL + ++counter) & 0xFFFFFFFFu));
+    return text;
 }
 
 }  // namespace
 
 std::string FreshFolder() {
     plat::CreateDirectory("C:\\TELVTEST");
-    std::string folder = "C:\\TELVTEST\\T" + UniqueSuffix();
+    std::string folder = "C:\\TELVTEST\\" + UniqueSuffix();
     plat::CreateDirectory(folder.c_str());
     return folder;
 }

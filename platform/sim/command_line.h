@@ -1,0 +1,18 @@
+// Windows command lines on the simulated machine.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// Splits a command line into arguments with the C runtime's rules: blanks separate arguments,
+// double quotes group blanks, 2n backslashes before a quote give n backslashes and the quote
+// toggles grouping, 2n+1 give n backslashes and a literal quote; other backslashes are literal.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+// Joins arguments the way the C runtime's spawn functions do: with single blanks, without
+// adding quotes (an argument holding blanks therefore arrives as several).
+std::string JoinArguments(const std::vector<std::string>& argv);
+
+}  // namespace sim

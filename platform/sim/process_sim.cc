@@ -1,0 +1,229 @@
+// Programs on the simulated machine are host executables stored on its drives. They are
+// started with posix_spawn, in the host folder of the current directory, with the machine
+// folder in their environment so that they share the machine.
+#include <dirent.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <set>
+
+#include "platform/process.h"
+#include "platform/sim/command_line.h"
+#include "platform/sim/machine.h"
+
+extern char** environ;
+
+namespace plat {
+namespace {
+
+// Children started without waiting; reaped whenever the process list is read, so that an
+// ended child does not linger as a zombie that looks alive.
+std::set<pid_t>& DetachedChildren() {
+    static std::set<pid_t> children;
+    return children;
+}
+
+void ReapDetachedChildren() {
+    auto& children = DetachedChildren();
+    for (auto it = children.begin(); it != children.end();) {
+        int status;
+        if (waitpid(*it, &status, WNOHANG) != 0) {
+            it = children.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool IsRegularFile(const std::string& host) {
+    struct stat st;
+    return stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::vector<std::string> ChildEnvironment() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::strncmp(*e, "SIMWIN_MACHINE=", 15) != 0) env.push_back(*e);
+    }
+    env.push_back("SIMWIN_MACHINE=" + sim::Machine::Current().Folder());
+    return env;
+}
+
+// Starts the host file `host` with `argv`; the child's pid, or -1.
+pid_t Start(const std::string& host, const std::vector<std::string>& argv) {
+    sim::Machine& machine = sim::Machine::Current();
+    std::string hostCwd;
+    if (!machine.ToHostPath(machine.CurrentDirectory(), &hostCwd)) hostCwd = "/";
+    std::vector<std::string> env = ChildEnvironment();
+    std::vector<char*> argPointers;
+    for (const std::string& a : argv) argPointers.push_back(const_cast<char*>(a.c_str()));
+    if (argPointers.empty()) argPointers.push_back(const_cast<char*>(host.c_str()));
+    argPointers.push_back(nullptr);
+    std::vector<char*> envPointers;
+    for (const std::string& e : env) envPointers.push_back(const_cast<char*>(e.c_str()));
+    envPointers.push_back(nullptr);
+
+    // posix_spawn has no portable way to set the child's directory in glibc 2.36, so the
+    // child changes directory itself through a tiny fork.
+    pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        if (chdir(hostCwd.c_str()) != 0) _exit(127);
+        execve(host.c_str(), argPointers.data(), envPointers.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Whether the host file can be started at all: present, a regular file, executable.
+bool Startable(const std::string& host) {
+    return IsRegularFile(host) && access(host.c_str(), X_OK) == 0;
+}
+
+// The C runtime resends the arguments as one command line joined with blanks; the child sees
+// them split again with the Windows rules.
+std::vector<std::string> AsTheChildSeesThem(const std::vector<std::string>& argv) {
+    return sim::SplitCommandLine(sim::JoinArguments(argv));
+}
+
+// Whether the last component of a Windows path has an extension.
+bool HasExtension(const std::string& path) {
+    auto slash = path.find_last_of("\\/");
+    return path.find('.', slash == std::string::npos ? 0 : slash) != std::string::npos;
+}
+
+bool ResolveProgram(const char* program, std::string* host) {
+    if (program == nullptr || *program == '\0') return false;
+    std::string name(program);
+    // spawn adds ".exe" to a name without extension.
+    if (!HasExtension(name)) name += ".exe";
+    return sim::Machine::Current().ToHostPath(name, host) && IsRegularFile(*host);
+}
+
+std::string DirectoryOf(const std::string& windowsPath) {
+    auto slash = windowsPath.rfind('\\');
+    return slash == std::string::npos ? std::string() : windowsPath.substr(0, slash);
+}
+
+// WinExec's search for a program named without a folder: the program's own folder, the
+// current directory, the system folder, the Windows folder.
+bool FindForWinExec(const std::string& name, std::string* host) {
+    sim::Machine& machine = sim::Machine::Current();
+    std::string withExtension = HasExtension(name) ? name : name + ".exe";
+    auto slash = name.find_last_of("\\/");
+    if (slash != std::string::npos || (name.size() >= 2 && name[1] == ':')) {
+        return machine.ToHostPath(withExtension, host) && IsRegularFile(*host);
+    }
+    for (const std::string& folder :
+         {DirectoryOf(machine.ModulePath()), machine.CurrentDirectory(),
+          machine.WindowsDirectory() + "\\SYSTEM", machine.WindowsDirectory()}) {
+        if (folder.empty()) continue;
+        if (machine.ToHostPath(folder + "\\" + withExtension, host) && IsRegularFile(*host)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int SpawnWait(const char* program, const std::vector<std::string>& argv) {
+    std::string host;
+    if (!ResolveProgram(program, &host) || !Startable(host)) return -1;
+    pid_t pid = Start(host, AsTheChildSeesThem(argv));
+    if (pid < 0) return -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    if (WIFEXITED(status)) {
+        // exec failed in the child: the program could not be started.
+        if (WEXITSTATUS(status) == 127) return -1;
+        return WEXITSTATUS(status);
+    }
+    return 3;  // ended abnormally, as abort() does on Windows
+}
+
+int SpawnNoWait(const char* program, const std::vector<std::string>& argv) {
+    std::string host;
+    if (!ResolveProgram(program, &host) || !Startable(host)) return -1;
+    pid_t pid = Start(host, AsTheChildSeesThem(argv));
+    if (pid < 0) return -1;
+    DetachedChildren().insert(pid);
+    return 0;
+}
+
+unsigned WinExec(const char* commandLine, int show) {
+    if (commandLine == nullptr) return 2;
+    std::string line(commandLine);
+    std::vector<std::string> args = sim::SplitCommandLine(line);
+    if (args.empty()) return 2;
+    std::string host;
+    bool found = false;
+    if (!line.empty() && line.find_first_not_of(" \t") != std::string::npos &&
+        line[line.find_first_not_of(" \t")] == '"') {
+        found = FindForWinExec(args[0], &host);
+    } else {
+        // An unquoted program path with blanks: the shortest prefix of the line that names a
+        // file wins, as CreateProcess does.
+        std::string candidate;
+        size_t used = 0;
+        for (size_t i = 0; i < args.size() && !found; ++i) {
+            candidate += (i > 0 ? " " : "") + args[i];
+            used = i + 1;
+            found = FindForWinExec(candidate, &host);
+        }
+        if (found && used > 1) {
+            std::vector<std::string> rest = {candidate};
+            rest.insert(rest.end(), args.begin() + static_cast<long>(used), args.end());
+            args = rest;
+        }
+    }
+    if (!found) return 2;          // ERROR_FILE_NOT_FOUND
+    if (!Startable(host)) return 11;  // ERROR_BAD_FORMAT
+    pid_t pid = Start(host, args);
+    if (pid < 0) return 11;
+    DetachedChildren().insert(pid);
+    return 33;
+}
+
+bool ProcessSnapshotAvailable() { return true; }
+
+bool ProcessSnapshot(std::vector<std::string>* exeNames) {
+    ReapDetachedChildren();
+    DIR* proc = opendir("/proc");
+    if (proc == nullptr) return false;
+    exeNames->clear();
+    sim::Machine& machine = sim::Machine::Current();
+    while (dirent* entry = readdir(proc)) {
+        char* end = nullptr;
+        long pid = std::strtol(entry->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0') continue;
+        std::string base = std::string("/proc/") + entry->d_name;
+        std::string stat;
+        std::getline(std::ifstream(base + "/stat"), stat);
+        auto close = stat.rfind(')');
+        if (close == std::string::npos || close + 2 >= stat.size()) continue;
+        if (stat[close + 2] == 'Z' || stat[close + 2] == 'X') continue;  // ended, not reaped
+        char exe[4096];
+        ssize_t n = readlink((base + "/exe").c_str(), exe, sizeof exe - 1);
+        if (n > 0) {
+            // Windows 9x reports the executable's full path.
+            exeNames->push_back(machine.ToWindowsPath(std::string(exe, static_cast<size_t>(n))));
+        } else {
+            std::string comm;
+            std::getline(std::ifstream(base + "/comm"), comm);
+            if (!comm.empty()) exeNames->push_back(comm);
+        }
+    }
+    closedir(proc);
+    return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,91 @@
+// Files through the real Win32 calls.
+#include <cstdio>
+
+#include "platform/files.h"
+#include "platform/win32/win32_headers.h"
+
+namespace plat {
+
+bool CanOpenForReading(const char* path) {
+    FILE* f = std::fopen(path, "r");
+    if (f == nullptr) return false;
+    std::fclose(f);
+    return true;
+}
+
+bool ReadWholeFile(const char* path, std::string* contents) {
+    FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) return false;
+    std::string data;
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.append(chunk, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    if (ok) *contents = std::move(data);
+    return ok;
+}
+
+bool WriteWholeFile(const char* path, const std::string& contents) {
+    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = contents.empty() ||
+              ::WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written,
+                          nullptr);
+    ::CloseHandle(h);
+    return ok && written == contents.size();
+}
+
+bool CopyFile(const char* source, const char* destination, bool failIfExists) {
+    return ::CopyFileA(source, destination, failIfExists) != 0;
+}
+
+bool DeleteFile(const char* path) { return ::DeleteFileA(path) != 0; }
+
+Dword GetFileAttributes(const char* path) { return ::GetFileAttributesA(path); }
+
+bool SetFileAttributes(const char* path, Dword attributes) {
+    return ::SetFileAttributesA(path, attributes) != 0;
+}
+
+bool CreateDirectory(const char* path) { return ::CreateDirectoryA(path, nullptr) != 0; }
+
+Dword GetShortPathName(const char* longPath, char* buffer, Dword size) {
+    return ::GetShortPathNameA(longPath, buffer, size);
+}
+
+Dword GetCurrentDirectory(Dword size, char* buffer) {
+    return ::GetCurrentDirectoryA(size, buffer);
+}
+
+bool SetCurrentDirectory(const char* path) { return ::SetCurrentDirectoryA(path) != 0; }
+
+Dword GetModuleFileName(char* buffer, Dword size) {
+    if (buffer == nullptr || size == 0) return 0;
+    DWORD n = ::GetModuleFileNameA(nullptr, buffer, size);
+    // Windows 98 does not terminate a cut path; make sure it is.
+    if (n >= size) n = size - 1;
+    buffer[n] = '\0';
+    return n;
+}
+
+Dword GetWindowsDirectory(char* buffer, Dword size) {
+    return ::GetWindowsDirectoryA(buffer, size);
+}
+
+bool GetDesktopDirectory(char* buffer, Dword size) {
+    if (buffer == nullptr || size < MAX_PATH) return false;
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list))) return false;
+    BOOL ok = ::SHGetPathFromIDListA(list, buffer);
+    IMalloc* malloc = nullptr;
+    if (SUCCEEDED(::SHGetMalloc(&malloc))) {
+        malloc->Free(list);
+        malloc->Release();
+    }
+    return ok != 0;
+}
+
+}  // namespace plat

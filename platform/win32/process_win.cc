@@ -1,0 +1,82 @@
+// Starting programs and the process list through the real Win32 calls and the C runtime.
+#include <process.h>
+
+#include <vector>
+
+#include "platform/process.h"
+#include "platform/win32/win32_headers.h"
+#include <tlhelp32.h>
+
+namespace plat {
+namespace {
+
+std::vector<const char*> ArgumentPointers(const std::vector<std::string>& argv) {
+    std::vector<const char*> pointers;
+    for (const std::string& arg : argv) pointers.push_back(arg.c_str());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// The snapshot functions are looked up at run time in the already loaded KERNEL32.DLL, since
+// the first Windows 95 had no ToolHelp32.
+using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+using ProcessWalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
+
+struct SnapshotFunctions {
+    CreateSnapshotFn create = nullptr;
+    ProcessWalkFn first = nullptr;
+    ProcessWalkFn next = nullptr;
+};
+
+SnapshotFunctions LookUpSnapshotFunctions() {
+    SnapshotFunctions f;
+    HMODULE kernel = ::GetModuleHandleA("KERNEL32.DLL");
+    if (kernel == nullptr) return f;
+    f.create = reinterpret_cast<CreateSnapshotFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "CreateToolhelp32Snapshot")));
+    f.first = reinterpret_cast<ProcessWalkFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "Process32First")));
+    f.next = reinterpret_cast<ProcessWalkFn>(
+        reinterpret_cast<void*>(::GetProcAddress(kernel, "Process32Next")));
+    return f;
+}
+
+}  // namespace
+
+int SpawnWait(const char* program, const std::vector<std::string>& argv) {
+    std::vector<const char*> args = ArgumentPointers(argv);
+    return static_cast<int>(::_spawnv(_P_WAIT, program, args.data()));
+}
+
+int SpawnNoWait(const char* program, const std::vector<std::string>& argv) {
+    std::vector<const char*> args = ArgumentPointers(argv);
+    return ::_spawnv(_P_NOWAIT, program, args.data()) == -1 ? -1 : 0;
+}
+
+unsigned WinExec(const char* commandLine, int show) {
+    return ::WinExec(commandLine, static_cast<UINT>(show));
+}
+
+bool ProcessSnapshotAvailable() {
+    SnapshotFunctions f = LookUpSnapshotFunctions();
+    return f.create != nullptr && f.first != nullptr && f.next != nullptr;
+}
+
+bool ProcessSnapshot(std::vector<std::string>* exeNames) {
+    SnapshotFunctions f = LookUpSnapshotFunctions();
+    if (f.create == nullptr || f.first == nullptr || f.next == nullptr) return false;
+    HANDLE snapshot = f.create(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    exeNames->clear();
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = f.first(snapshot, &entry); ok; ok = f.next(snapshot, &entry)) {
+        entry.szExeFile[sizeof entry.szExeFile - 1] = '\0';
+        exeNames->push_back(entry.szExeFile);
+        entry.dwSize = sizeof entry;
+    }
+    ::CloseHandle(snapshot);
+    return true;
+}
+
+}  // namespace plat

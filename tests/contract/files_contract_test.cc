@@ -1,0 +1,154 @@
+// The files family behaves the same on the simulated machine and on the real platform.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/files.h"
+#include "tests/contract/contract_env.h"
+
+namespace {
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return text;
+}
+
+class FilesContract : public ::testing::Test {
+protected:
+    void SetUp() override { folder_ = contract::FreshFolder(); }
+    std::string Path(const char* name) const { return folder_ + "\\" + name; }
+    std::string Read(const std::string& path) const {
+        std::string data;
+        EXPECT_TRUE(plat::ReadWholeFile(path.c_str(), &data)) << path;
+        return data;
+    }
+    std::string folder_;
+};
+
+TEST_F(FilesContract, WholeFilesRoundTripBytesExactly) {
+    std::string bytes("a\r\nb\0c\xE9\xFF", 8);
+    ASSERT_TRUE(plat::WriteWholeFile(Path("data.bin").c_str(), bytes));
+    EXPECT_EQ(Read(Path("data.bin")), bytes);
+    EXPECT_TRUE(plat::CanOpenForReading(Path("DATA.BIN").c_str()));
+    EXPECT_FALSE(plat::CanOpenForReading(Path("missing.bin").c_str()));
+    EXPECT_FALSE(plat::CanOpenForReading(folder_.c_str()));
+    std::string untouched = "kept";
+    EXPECT_FALSE(plat::ReadWholeFile(Path("missing.bin").c_str(), &untouched));
+    EXPECT_EQ(untouched, "kept");
+}
+
+TEST_F(FilesContract, CopyOverwritesUnlessAskedNotTo) {
+    plat::WriteWholeFile(Path("a.txt").c_str(), "new");
+    plat::WriteWholeFile(Path("b.txt").c_str(), "old contents");
+    EXPECT_FALSE(plat::CopyFile(Path("a.txt").c_str(), Path("b.txt").c_str(), true));
+    EXPECT_EQ(Read(Path("b.txt")), "old contents");
+    EXPECT_TRUE(plat::CopyFile(Path("a.txt").c_str(), Path("b.txt").c_str(), false));
+    EXPECT_EQ(Read(Path("b.txt")), "new");
+    EXPECT_FALSE(plat::CopyFile(Path("none.txt").c_str(), Path("c.txt").c_str(), false));
+    EXPECT_FALSE(plat::CanOpenForReading(Path("c.txt").c_str()));
+    // Into a folder that does not exist.
+    EXPECT_FALSE(plat::CopyFile(Path("a.txt").c_str(), Path("no\\c.txt").c_str(), false));
+}
+
+TEST_F(FilesContract, DeleteRemovesAFileOnce) {
+    plat::WriteWholeFile(Path("x.txt").c_str(), "x");
+    EXPECT_TRUE(plat::DeleteFile(Path("X.TXT").c_str()));
+    EXPECT_FALSE(plat::CanOpenForReading(Path("x.txt").c_str()));
+    EXPECT_FALSE(plat::DeleteFile(Path("x.txt").c_str()));
+    EXPECT_EQ(plat::GetFileAttributes(Path("x.txt").c_str()), plat::kInvalidFileAttributes);
+}
+
+TEST_F(FilesContract, ReadOnlyAttributeIsReportedAndCleared) {
+    std::string path = Path("ro.txt");
+    plat::WriteWholeFile(path.c_str(), "x");
+    plat::Dword normal = plat::GetFileAttributes(path.c_str());
+    ASSERT_NE(normal, plat::kInvalidFileAttributes);
+    EXPECT_EQ(normal & (plat::kFileAttributeReadOnly | plat::kFileAttributeDirectory), 0u);
+    ASSERT_TRUE(plat::SetFileAttributes(path.c_str(), normal | plat::kFileAttributeReadOnly));
+    plat::Dword readOnly = plat::GetFileAttributes(path.c_str());
+    EXPECT_NE(readOnly & plat::kFileAttributeReadOnly, 0u);
+    // Deleting a read-only file is refused, also where root could write over it.
+    EXPECT_FALSE(plat::DeleteFile(path.c_str()));
+    // Clearing the read-only bit and keeping the others, as the wizard does before a delete.
+    ASSERT_TRUE(plat::SetFileAttributes(path.c_str(), readOnly & ~plat::kFileAttributeReadOnly));
+    EXPECT_EQ(plat::GetFileAttributes(path.c_str()) & plat::kFileAttributeReadOnly, 0u);
+    EXPECT_TRUE(plat::DeleteFile(path.c_str()));
+    EXPECT_NE(plat::GetFileAttributes(folder_.c_str()) & plat::kFileAttributeDirectory, 0u);
+}
+
+TEST_F(FilesContract, ReadOnlyFilesRefuseWritesAndCopiesOverThem) {
+    if (contract::ReadOnlyIsIgnored()) {
+        GTEST_SKIP() << "this process writes over read-only files anyway (Wine run as root)";
+    }
+    std::string target = Path("target.txt");
+    plat::WriteWholeFile(target.c_str(), "original");
+    plat::WriteWholeFile(Path("source.txt").c_str(), "replacement");
+    plat::SetFileAttributes(target.c_str(), plat::kFileAttributeReadOnly);
+    EXPECT_FALSE(plat::CopyFile(Path("source.txt").c_str(), target.c_str(), false));
+    EXPECT_FALSE(plat::WriteWholeFile(target.c_str(), "replacement"));
+    EXPECT_EQ(Read(target), "original");
+    plat::SetFileAttributes(target.c_str(), plat::kFileAttributeNormal);
+}
+
+TEST_F(FilesContract, ShortPathsAreEightDotThreeAndOpenTheSameFile) {
+    std::string folder = folder_ + "\\Long Folder Name";
+    ASSERT_TRUE(plat::CreateDirectory(folder.c_str()));
+    std::string path = folder + "\\abonnement telvora.ins";
+    plat::WriteWholeFile(path.c_str(), "content");
+    char shortPath[260];
+    plat::Dword n = plat::GetShortPathName(path.c_str(), shortPath, sizeof shortPath);
+    ASSERT_GT(n, 0u);
+    std::string result(shortPath, n);
+    EXPECT_EQ(result.find(' '), std::string::npos) << result;
+    std::string last = result.substr(result.rfind('\\') + 1);
+    EXPECT_LE(last.find('.'), 8u) << last;
+    EXPECT_EQ(Upper(last.substr(last.find('.'))), ".INS") << last;
+    EXPECT_EQ(Read(result), "content");
+    // A path that is already short comes back as it is.
+    n = plat::GetShortPathName(folder_.c_str(), shortPath, sizeof shortPath);
+    EXPECT_EQ(Upper(std::string(shortPath, n)), Upper(folder_));
+    // Too small a buffer: the size needed, terminator included.
+    char tiny[4];
+    EXPECT_EQ(plat::GetShortPathName(folder_.c_str(), tiny, sizeof tiny), folder_.size() + 1);
+    EXPECT_EQ(plat::GetShortPathName(Path("missing.txt").c_str(), shortPath, sizeof shortPath),
+              0u);
+}
+
+TEST_F(FilesContract, CurrentDirectoryMovesAndRelativePathsFollowIt) {
+    char saved[260];
+    ASSERT_GT(plat::GetCurrentDirectory(sizeof saved, saved), 0u);
+    ASSERT_TRUE(plat::SetCurrentDirectory(folder_.c_str()));
+    char now[260];
+    plat::Dword n = plat::GetCurrentDirectory(sizeof now, now);
+    EXPECT_EQ(Upper(std::string(now, n)), Upper(folder_));
+    plat::WriteWholeFile("relative.txt", "here");
+    EXPECT_EQ(Read(Path("relative.txt")), "here");
+    EXPECT_FALSE(plat::SetCurrentDirectory(Path("nowhere").c_str()));
+    n = plat::GetCurrentDirectory(sizeof now, now);
+    EXPECT_EQ(Upper(std::string(now, n)), Upper(folder_));
+    char tiny[3];
+    EXPECT_EQ(plat::GetCurrentDirectory(sizeof tiny, tiny), folder_.size() + 1);
+    plat::SetCurrentDirectory(saved);
+}
+
+TEST_F(FilesContract, WellKnownFolders) {
+    char windows[260];
+    plat::Dword n = plat::GetWindowsDirectory(windows, sizeof windows);
+    EXPECT_EQ(Upper(std::string(windows, n)), "C:\\WINDOWS");
+    char desktop[260];
+    ASSERT_TRUE(plat::GetDesktopDirectory(desktop, sizeof desktop));
+    EXPECT_EQ(Upper(desktop).substr(0, 3), "C:\\");
+    EXPECT_NE(plat::GetFileAttributes(desktop) & plat::kFileAttributeDirectory, 0u) << desktop;
+    char module[260];
+    n = plat::GetModuleFileName(module, sizeof module);
+    ASSERT_GT(n, 3u);
+    EXPECT_EQ(module[1], ':');
+    EXPECT_TRUE(plat::CanOpenForReading(module)) << module;
+    char cut[8];
+    EXPECT_EQ(plat::GetModuleFileName(cut, sizeof cut), 7u);
+    EXPECT_EQ(std::string(cut), std::string(module).substr(0, 7));
+}
+
+}  // namespace

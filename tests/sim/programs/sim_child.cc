@@ -1,0 +1,29 @@
+// A small program for the process tests of the simulated machine:
+//   sim_child exit N          ends with exit code N
+//   sim_child sleep MS        sleeps, then ends with 0
+//   sim_child record FILE ... writes its current directory and arguments to FILE (a Windows
+//                             path on the shared machine), one per line
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "platform/files.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 100;
+    std::string mode = argv[1];
+    if (mode == "exit" && argc > 2) return std::atoi(argv[2]);
+    if (mode == "sleep" && argc > 2) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
+        return 0;
+    }
+    if (mode == "record" && argc > 2) {
+        char cwd[260];
+        plat::GetCurrentDirectory(sizeof cwd, cwd);
+        std::string text = std::string(cwd) + "\n";
+        for (int i = 3; i < argc; ++i) text += std::string(argv[i]) + "\n";
+        return plat::WriteWholeFile(argv[2], text) ? 0 : 101;
+    }
+    return 102;
+}
