@@ -1,0 +1,187 @@
+#include "cnxassist/registry_script.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cnxassist/wizard_utils.h"
+#include "common/cle_registre.h"
+#include "common/profile_access.h"
+
+namespace {
+
+constexpr std::size_t kValueCapacity = 512;
+
+char ListCharacterForVersion(int version) {
+    switch (version) {
+        case 0: return '5';
+        case 1: return '4';
+        case 2: return '3';
+        default: return '\0';  // no version list
+    }
+}
+
+}  // namespace
+
+plat::RegKey RootKeyFromName(const char* name) {
+    static const struct {
+        const char* name;
+        plat::RegKey root;
+    } kRoots[] = {
+        {"HKEY_CLASSES_ROOT", plat::kHkeyClassesRoot},
+        {"HKEY_CURRENT_USER", plat::kHkeyCurrentUser},
+        {"HKEY_LOCAL_MACHINE", plat::kHkeyLocalMachine},
+        {"HKEY_USERS", plat::kHkeyUsers},
+        {"HKEY_CURRENT_CONFIG", plat::kHkeyCurrentConfig},
+        {"HKEY_DYN_DATA", plat::kHkeyDynData},
+    };
+    for (const auto& entry : kRoots) {
+        if (std::strcmp(entry.name, name) == 0) return entry.root;
+    }
+    return 0;
+}
+
+CScriptRegistre::CScriptRegistre(int version, const char* iniPath, const char* section)
+    : m_iniPath(iniPath), m_section(section), m_version(version) {
+    Run();
+}
+
+void CScriptRegistre::Run() {
+    char versionList = ListCharacterForVersion(m_version);
+    if (versionList != '\0') RunList(versionList);
+    RunList('0');
+}
+
+void CScriptRegistre::RunList(char listCharacter) {
+    m_index = 0;
+    while (ReadEntry(listCharacter)) {
+        CCleRegistre target(m_dstRoot, m_dstKey.c_str(), true);
+        if (!target.IsOpen()) {
+            throw util_exception("impossible de construire la cle : %s", m_dstKey.c_str());
+        }
+        switch (m_action) {
+            case 1: WriteEntry(target); break;
+            case 2: CopyEntry(target); break;
+            case 3: DeleteEntry(target); break;
+        }
+        ++m_index;
+    }
+}
+
+std::string CScriptRegistre::ReadField(char listCharacter, const char* field,
+                                       kit::FixedText<512>* out) {
+    char keyName[64];
+    std::snprintf(keyName, sizeof keyName, "I%c%02d.%s", listCharacter, m_index, field);
+    out->Assign(kit::ReadProfileString(m_iniPath.str(), m_section.c_str(), keyName, "",
+                                       kValueCapacity));
+    return keyName;
+}
+
+bool CScriptRegistre::ReadEntry(char listCharacter) {
+    kit::FixedText<512> root;
+    std::string key = ReadField(listCharacter, "Branche", &root);
+    if (root.empty()) return false;
+    m_dstRoot = RootKeyFromName(root.c_str());
+    if (m_dstRoot == 0) throw util_exception("fichier ini, faux nom branche %s", key.c_str());
+
+    const struct {
+        const char* field;
+        kit::FixedText<512>* out;
+    } kRequired[] = {{"Cle", &m_dstKey}, {"Nom", &m_dstValue}, {"Type", &m_type}};
+    for (const auto& required : kRequired) {
+        key = ReadField(listCharacter, required.field, required.out);
+        if (required.out->empty()) {
+            throw util_exception("fichier ini, manque variable %s", key.c_str());
+        }
+    }
+    std::string typeKey = key;
+
+    if (m_type.c_str()[0] == 'd') {
+        m_action = 3;
+    } else {
+        ReadField(listCharacter, "Valeur", &m_data);
+        m_action = m_data.empty() ? 2 : 1;
+    }
+    if (m_action == 2) {
+        m_action = 2;
+        kit::FixedText<512> sourceRoot;
+        key = ReadField(listCharacter, "RBranche", &sourceRoot);
+        if (sourceRoot.empty()) throw util_exception("fichier ini, manque variable %s", key.c_str());
+        m_srcRoot = RootKeyFromName(sourceRoot.c_str());
+        if (m_srcRoot == 0) throw util_exception("fichier ini, faux nom branche %s", key.c_str());
+        key = ReadField(listCharacter, "RCle", &m_srcKey);
+        if (m_srcKey.empty()) throw util_exception("fichier ini, manque variable %s", key.c_str());
+        key = ReadField(listCharacter, "RNom", &m_srcValue);
+        if (m_srcValue.empty()) throw util_exception("fichier ini, manque variable %s", key.c_str());
+    }
+
+    char t0 = m_type.c_str()[0];
+    char t1 = t0 == '\0' ? '\0' : m_type.c_str()[1];
+    char letter = t0 == 'r' ? t1 : t0;
+    bool valid = t0 == 'p' || t0 == 'd' || letter == 'b' || letter == 'c' || letter == 'h';
+    if (!valid) throw util_exception("fichier ini, type %s invalide", typeKey.c_str());
+    return true;
+}
+
+void CScriptRegistre::WriteEntry(CCleRegistre& target) {
+    bool ok = true;
+    switch (m_type.c_str()[0]) {
+        case 'c':
+            ok = target.SetString(m_dstValue.c_str(), m_data.c_str());
+            break;
+        case 'h':
+            ok = target.SetDword(m_dstValue.c_str(), cnx::ParseHexNumber(m_data.c_str()));
+            break;
+        case 'b': {
+            std::uint8_t bytes[kValueCapacity];
+            std::size_t count = sizeof bytes;
+            cnx::ParseHexByteList(m_data.c_str(), bytes, &count);
+            ok = target.SetBinary(m_dstValue.c_str(), bytes, static_cast<plat::Dword>(count));
+            break;
+        }
+        case 'p':
+            ok = target.SetString(m_dstValue.c_str(), cnx::ExpandTilde(m_data.str()).c_str());
+            break;
+        default:
+            break;  // a write whose type begins with r stores nothing
+    }
+    if (!ok) {
+        throw util_exception("impossible d'écrire la cle : %s : %s", m_dstKey.c_str(),
+                             m_data.c_str());
+    }
+}
+
+void CScriptRegistre::CopyEntry(CCleRegistre& target) {
+    CCleRegistre source(m_srcRoot, m_srcKey.c_str(), false);
+    switch (m_type.c_str()[1]) {
+        case 'c': {
+            char text[kValueCapacity];
+            if (!source.QueryString(m_srcValue.c_str(), text, sizeof text) ||
+                !target.SetString(m_dstValue.c_str(), text)) {
+                throw util_exception("impossible recopier la cle : %s ", m_dstKey.c_str());
+            }
+            break;
+        }
+        case 'h': {
+            plat::Dword value = 0;
+            if (!source.QueryDword(m_srcValue.c_str(), &value) ||
+                !target.SetDword(m_dstValue.c_str(), value)) {
+                throw util_exception("impossible d'écrire la cle : %s", m_dstKey.c_str());
+            }
+            break;
+        }
+        case 'b': {
+            std::uint8_t bytes[kValueCapacity];
+            plat::Dword size = sizeof bytes;
+            if (!source.QueryBinary(m_srcValue.c_str(), bytes, &size) ||
+                !target.SetBinary(m_dstValue.c_str(), bytes, size)) {
+                throw util_exception("impossible d'écrire la cle : %s", m_dstKey.c_str());
+            }
+            break;
+        }
+        default:
+            break;  // a copy whose type does not begin with r stores nothing
+    }
+}
+
+void CScriptRegistre::DeleteEntry(CCleRegistre& target) { target.DeleteValue(m_dstValue.c_str()); }
