@@ -8,7 +8,7 @@
 #include "common/bounded_text.h"
 
 class CEtapeException {
-public:
+  public:
     // code 0 is fatal, any other code a warning. The message is formatted printf-style and cut
     // to 255 characters.
     CEtapeException(int code, const char* format, ...) __attribute__((format(printf, 3, 4)));
@@ -16,18 +16,18 @@ public:
     int Code() const { return m_code; }
     const char* Message() const { return m_message.c_str(); }
 
-private:
+  private:
     int m_code;
     kit::FixedText<256> m_message;
 };
 
 class util_exception {
-public:
+  public:
     // Formatted printf-style and cut to 511 characters.
     explicit util_exception(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     const char* Message() const { return m_message.c_str(); }
 
-private:
+  private:
     kit::FixedText<512> m_message;
 };

@@ -1,7 +1,8 @@
 #include "cnxassist/platform_version.h"
 
-#include <cstring>
 #include <strings.h>
+
+#include <cstring>
 
 #include "common/bounded_text.h"
 #include "common/cle_registre.h"

@@ -14,10 +14,14 @@ constexpr std::size_t kValueCapacity = 512;
 
 char ListCharacterForVersion(int version) {
     switch (version) {
-        case 0: return '5';
-        case 1: return '4';
-        case 2: return '3';
-        default: return '\0';  // no version list
+        case 0:
+            return '5';
+        case 1:
+            return '4';
+        case 2:
+            return '3';
+        default:
+            return '\0';  // no version list
     }
 }
 
@@ -60,9 +64,15 @@ void CScriptRegistre::RunList(char listCharacter) {
             throw util_exception("impossible de construire la cle : %s", m_dstKey.c_str());
         }
         switch (m_action) {
-            case 1: WriteEntry(target); break;
-            case 2: CopyEntry(target); break;
-            case 3: DeleteEntry(target); break;
+            case 1:
+                WriteEntry(target);
+                break;
+            case 2:
+                CopyEntry(target);
+                break;
+            case 3:
+                DeleteEntry(target);
+                break;
         }
         ++m_index;
     }
@@ -72,8 +82,8 @@ std::string CScriptRegistre::ReadField(char listCharacter, const char* field,
                                        kit::FixedText<512>* out) {
     char keyName[64];
     std::snprintf(keyName, sizeof keyName, "I%c%02d.%s", listCharacter, m_index, field);
-    out->Assign(kit::ReadProfileString(m_iniPath.str(), m_section.c_str(), keyName, "",
-                                       kValueCapacity));
+    out->Assign(
+        kit::ReadProfileString(m_iniPath.str(), m_section.c_str(), keyName, "", kValueCapacity));
     return keyName;
 }
 
@@ -106,13 +116,15 @@ bool CScriptRegistre::ReadEntry(char listCharacter) {
         m_action = 2;
         kit::FixedText<512> sourceRoot;
         key = ReadField(listCharacter, "RBranche", &sourceRoot);
-        if (sourceRoot.empty()) throw util_exception("fichier ini, manque variable %s", key.c_str());
+        if (sourceRoot.empty())
+            throw util_exception("fichier ini, manque variable %s", key.c_str());
         m_srcRoot = RootKeyFromName(sourceRoot.c_str());
         if (m_srcRoot == 0) throw util_exception("fichier ini, faux nom branche %s", key.c_str());
         key = ReadField(listCharacter, "RCle", &m_srcKey);
         if (m_srcKey.empty()) throw util_exception("fichier ini, manque variable %s", key.c_str());
         key = ReadField(listCharacter, "RNom", &m_srcValue);
-        if (m_srcValue.empty()) throw util_exception("fichier ini, manque variable %s", key.c_str());
+        if (m_srcValue.empty())
+            throw util_exception("fichier ini, manque variable %s", key.c_str());
     }
 
     char t0 = m_type.c_str()[0];

@@ -11,11 +11,11 @@
 class CCleRegistre;
 
 class CScriptRegistre {
-public:
+  public:
     // Stores its arguments and runs the script at once.
     CScriptRegistre(int version, const char* iniPath, const char* section);
 
-private:
+  private:
     void Run();
     void RunList(char listCharacter);
     bool ReadEntry(char listCharacter);

@@ -1,0 +1,56 @@
+#include "cnxassist/etape_factory.h"
+
+#include <cstring>
+
+#include "cnxassist/etape_choix.h"
+#include "cnxassist/etapes_environnement.h"
+
+namespace {
+
+using Maker = CEtape* (*)(plat::Hwnd, CEtape*, const plat::Rect*, const char*);
+
+template <typename Step>
+CEtape* Make(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect, const char* name) {
+    return new Step(window, previous, pageRect, name);
+}
+
+struct FactoryRow {
+    const char* keyword;
+    Maker make;  // null: a kind this program does not build yet
+};
+
+// The order matters: "BoutonRadio" before "Bouton", and every keyword is compared from the
+// first character, so "PreInscription" is never taken for "Inscription".
+const FactoryRow kFactoryTable[] = {
+    {"IdentWindow", Make<CEtapeIdentWindow>},
+    {"Inscription", nullptr},
+    {"DejaAbonne", nullptr},
+    {"PreInscription", nullptr},
+    {"IdConnexion", nullptr},
+    {"IdMail", nullptr},
+    {"Fin", nullptr},
+    {"InstalleQuadrel", nullptr},
+    {"InitModem", nullptr},
+    {"LanceAppli", nullptr},
+    {"ParametreIE", nullptr},
+    {"ParametreMess", nullptr},
+    {"Icone", nullptr},
+    {"BoutonRadio", Make<CEtapeBoutonRadio>},
+    {"Bouton", Make<CEtapeBouton>},
+    {"Etape", Make<CEtape>},
+    {"RemoteAccess", Make<CEtapeRemoteAccess>},
+    {"CheckDNS", Make<CEtapeCheckDNS>},
+    {"CheckUser", Make<CEtapeCheckUser>},
+};
+
+}  // namespace
+
+CEtape* CreateEtape(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect,
+                    const char* name) {
+    for (const FactoryRow& row : kFactoryTable) {
+        if (std::strncmp(name, row.keyword, std::strlen(row.keyword)) != 0) continue;
+        if (row.make == nullptr) break;
+        return row.make(window, previous, pageRect, name);
+    }
+    throw CEtapeException(0, "etape inexistante : %s", name);
+}

@@ -1,0 +1,63 @@
+#include "cnxassist/wizard_main.h"
+
+#include "cnxassist/assistant.h"
+#include "cnxassist/step_file.h"
+
+namespace cnx {
+
+WizardStart StartWizard(const char* commandLine) {
+    WizardStart start;
+    CommandLineChoice choice = ChooseStepFile(commandLine);
+    if (choice.showVersion) {
+        plat::MessageBox(0, VersionText().c_str(), kVersionCaption,
+                         plat::kMbOk | plat::kMbIconInformation);
+        start.ended = true;
+        start.exitCode = 1;
+        return start;
+    }
+    SetStepFileName(choice.stepFile);
+    auto* assistant = new CAssistant();
+    if (!assistant->Created()) {
+        delete assistant;
+        start.ended = true;
+        start.exitCode = 0;
+        return start;
+    }
+    // The WM_INITDIALOG sent while the window was being created arrived before g_assistant
+    // was set; the real start-up runs now.
+    g_assistant = assistant;
+    plat::SendMessage(assistant->m_hwnd, plat::kWmInitDialog, 0, 0);
+    plat::ShowWindow(assistant->m_hwnd, plat::kSwShow);
+    start.window = assistant->m_hwnd;
+    return start;
+}
+
+int RunMessageLoop(plat::Hwnd window) {
+    plat::Msg msg;
+    int result;
+    while ((result = plat::GetMessage(&msg)) > 0) {
+        if (plat::IsDialogMessage(window, &msg)) continue;
+        plat::TranslateMessage(&msg);
+        plat::DispatchMessage(&msg);
+    }
+    return result == 0 ? static_cast<int>(msg.wParam) : kQuitCode;
+}
+
+void EndWizard() {
+    // The sign-up file holds the subscriber's password in clear: it goes at every end of the
+    // run, fatal errors included.
+    DeleteSignupFile();
+    CAssistant* assistant = g_assistant;
+    g_assistant = nullptr;
+    delete assistant;
+}
+
+int RunWizard(const char* commandLine) {
+    WizardStart start = StartWizard(commandLine);
+    if (start.ended) return start.exitCode;
+    int code = RunMessageLoop(start.window);
+    EndWizard();
+    return code;
+}
+
+}  // namespace cnx
