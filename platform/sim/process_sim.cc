@@ -2,6 +2,7 @@
 // started with posix_spawn, in the host folder of the current directory, with the machine
 // folder in their environment so that they share the machine.
 #include <dirent.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -69,14 +70,34 @@ pid_t Start(const std::string& host, const std::vector<std::string>& argv) {
     for (const std::string& e : env) envPointers.push_back(const_cast<char*>(e.c_str()));
     envPointers.push_back(nullptr);
 
-    // posix_spawn has no portable way to set the child's directory in glibc 2.36, so the
-    // child changes directory itself through a tiny fork.
+    // The child changes to the directory, then execs. A close-on-exec pipe tells the parent
+    // whether the exec succeeded, so that a started program is in the process list as soon as
+    // the start returns, and a program that cannot run is reported as not started.
+    int status[2];
+    if (pipe2(status, O_CLOEXEC) != 0) return -1;
     pid_t pid = fork();
-    if (pid < 0) return -1;
+    if (pid < 0) {
+        close(status[0]);
+        close(status[1]);
+        return -1;
+    }
     if (pid == 0) {
-        if (chdir(hostCwd.c_str()) != 0) _exit(127);
-        execve(host.c_str(), argPointers.data(), envPointers.data());
+        close(status[0]);
+        if (chdir(hostCwd.c_str()) == 0) execve(host.c_str(), argPointers.data(), envPointers.data());
+        int error = errno;
+        ssize_t ignored = write(status[1], &error, sizeof error);
+        (void)ignored;
         _exit(127);
+    }
+    close(status[1]);
+    int error = 0;
+    ssize_t n;
+    while ((n = read(status[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    close(status[0]);
+    if (n > 0) {
+        waitpid(pid, nullptr, 0);
+        return -1;
     }
     return pid;
 }
@@ -142,11 +163,7 @@ int SpawnWait(const char* program, const std::vector<std::string>& argv) {
     while (waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) return -1;
     }
-    if (WIFEXITED(status)) {
-        // exec failed in the child: the program could not be started.
-        if (WEXITSTATUS(status) == 127) return -1;
-        return WEXITSTATUS(status);
-    }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
     return 3;  // ended abnormally, as abort() does on Windows
 }
 
@@ -193,6 +210,23 @@ unsigned WinExec(const char* commandLine, int show) {
     return 33;
 }
 
+namespace {
+
+// Whether process `pid` runs on this machine: the process itself, and every process started
+// with this machine's folder in its environment. Processes of other machines (other tests
+// running at the same time) are not seen, as on separate computers.
+bool OnThisMachine(const std::string& procDir, const std::string& marker) {
+    if (procDir == "/proc/" + std::to_string(getpid())) return true;
+    std::ifstream in(procDir + "/environ", std::ios::binary);
+    std::string entry;
+    while (std::getline(in, entry, '\0')) {
+        if (entry == marker) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool ProcessSnapshotAvailable() { return true; }
 
 bool ProcessSnapshot(std::vector<std::string>* exeNames) {
@@ -201,6 +235,7 @@ bool ProcessSnapshot(std::vector<std::string>* exeNames) {
     if (proc == nullptr) return false;
     exeNames->clear();
     sim::Machine& machine = sim::Machine::Current();
+    const std::string marker = "SIMWIN_MACHINE=" + machine.Folder();
     while (dirent* entry = readdir(proc)) {
         char* end = nullptr;
         long pid = std::strtol(entry->d_name, &end, 10);
@@ -211,6 +246,7 @@ bool ProcessSnapshot(std::vector<std::string>* exeNames) {
         auto close = stat.rfind(')');
         if (close == std::string::npos || close + 2 >= stat.size()) continue;
         if (stat[close + 2] == 'Z' || stat[close + 2] == 'X') continue;  // ended, not reaped
+        if (!OnThisMachine(base, marker)) continue;
         char exe[4096];
         ssize_t n = readlink((base + "/exe").c_str(), exe, sizeof exe - 1);
         if (n > 0) {

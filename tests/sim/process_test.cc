@@ -89,6 +89,15 @@ TEST_F(SimProcesses, SnapshotSeesAStartedProgramUntilItEnds) {
     EXPECT_EQ(plat::SpawnNoWait("C:\\KIT\\absent.exe", {"absent.exe"}), -1);
 }
 
+TEST_F(SimProcesses, ProgramsOfAnotherMachineAreNotSeen) {
+    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "sleep", "2000"}), 0);
+    EXPECT_TRUE(Running("ISIGNUP"));
+    std::string first = sim::Machine::Current().Folder();
+    char pattern[] = "/tmp/sim-process-other-XXXXXX";
+    sim::Machine::Use(mkdtemp(pattern));
+    EXPECT_FALSE(Running("ISIGNUP")) << "a program started on " << first;
+}
+
 TEST_F(SimProcesses, WinExecSplitsTheLineAndSearchesTheCurrentDirectory) {
     EXPECT_GT(plat::WinExec("isignup record \"C:\\KIT\\w 1.txt\" \"two words\" x", plat::kSwShowDefault), 31u);
     EXPECT_GT(plat::WinExec("C:\\Program Files\\child.exe record C:\\KIT\\w2.txt y", plat::kSwShowDefault),
