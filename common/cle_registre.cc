@@ -35,8 +35,8 @@ void CCleRegistre::Close() {
 bool CCleRegistre::QueryString(const char* name, char* buffer, plat::Dword size) {
     if (!IsOpen() || buffer == nullptr || size == 0) return false;
     plat::Dword count = size;
-    plat::Long result = plat::RegQueryValue(m_hkey, name, nullptr,
-                                            reinterpret_cast<std::uint8_t*>(buffer), &count);
+    plat::Long result =
+        plat::RegQueryValue(m_hkey, name, nullptr, reinterpret_cast<std::uint8_t*>(buffer), &count);
     if (result != plat::kErrorSuccess) return false;
     // A value stored without its terminator comes back without one.
     buffer[count < size ? count : size - 1] = '\0';
@@ -61,7 +61,7 @@ bool CCleRegistre::QueryDword(const char* name, plat::Dword* value) {
 }
 
 bool CCleRegistre::SetString(const char* name, const char* text) {
-    if (!IsOpen()) return false;
+    if (!IsOpen() || text == nullptr) return false;
     plat::Dword count = static_cast<plat::Dword>(std::strlen(text));
     if (count == 0 && m_emptyAsTerminator) count = 1;
     return plat::RegSetValue(m_hkey, name, plat::kRegSz,

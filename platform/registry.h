@@ -29,15 +29,19 @@ constexpr Dword kRegMultiSz = 7;
 constexpr Dword kKeyRead = 0x20019;
 constexpr Dword kKeyAllAccess = 0xF003F;
 
-// RegOpenKeyExA: opens an existing key, never creates one.
+// RegOpenKeyExA: opens an existing key, never creates one. A path beginning with a backslash is
+// refused (161) here and by RegDeleteKey, skipped by RegCreateKey.
 Long RegOpenKey(RegKey root, const char* subKey, Dword access, RegKey* out);
 // RegCreateKeyExA with class "", non-volatile, KEY_ALL_ACCESS, no security attributes.
 Long RegCreateKey(RegKey root, const char* subKey, RegKey* out);
 Long RegCloseKey(RegKey key);
 // RegQueryValueExA. `type` and `data` may be null; `size` is in/out (capacity, then the
-// value's byte count). A too small buffer gives kErrorMoreData and the needed size.
+// value's byte count). A too small buffer gives kErrorMoreData and the needed size. The count
+// stays the stored one; a text type stored without its terminator gets one in the buffer after
+// the data when there is room.
 Long RegQueryValue(RegKey key, const char* name, Dword* type, std::uint8_t* data, Dword* size);
-// RegSetValueExA: stores exactly `size` bytes of `data` with the given type.
+// RegSetValueExA: stores exactly `size` bytes of `data` with the given type, but for REG_SZ:
+// Windows 98 ignores the count and stores the text up to and with its terminator.
 Long RegSetValue(RegKey key, const char* name, Dword type, const std::uint8_t* data, Dword size);
 Long RegDeleteValue(RegKey key, const char* name);
 // RegDeleteKeyA. An empty `subKey` deletes the open key itself. Subkeys go with it, as on

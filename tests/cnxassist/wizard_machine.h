@@ -31,7 +31,11 @@ struct RegValue {
     bool present = false;
     plat::Dword type = 0;
     std::vector<std::uint8_t> bytes;
-    std::string Text() const { return std::string(bytes.begin(), bytes.end()); }
+    // A text value up to its terminator (Windows 98 stores one whatever count was given).
+    std::string Text() const {
+        std::string text(bytes.begin(), bytes.end());
+        return text.substr(0, text.find('\0'));
+    }
 };
 
 inline RegValue ReadValue(plat::RegKey root, const char* key, const char* name) {
