@@ -1,0 +1,225 @@
+// The wizard window: start-up, placement, navigation through plain steps, quitting, errors.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "cnxassist/process_watch.h"
+#include "cnxassist/step_file.h"
+#include "tests/cnxassist/wizard_fixture.h"
+
+namespace {
+
+using cnxtest::WizardTest;
+using cnxtest::WriteKitFile;
+
+const char* const kCaption = "Fermeture de l'assistant de connexion à Telvora";
+
+std::string ThreePlainSteps(const std::string& general = cnxtest::GeneralSection()) {
+    return general + cnxtest::IdentWindowSection() +
+           "[Etape1]\r\nSuivants=Etape2\r\nPresencePrecedent=2\r\nPresenceSuivant=3\r\n"
+           "[Etape2]\r\nSuivants=Etape3\r\nPresencePrecedent=2\r\nPresenceSuivant=2\r\n"
+           "PresenceQuitter=0\r\n"
+           "[Etape3]\r\nSuivants=Etape1\r\nPresencePrecedent=2\r\nPresenceSuivant=1\r\n";
+}
+
+TEST(StepFileChoice, CommandLineSelectsTheStepFileOrTheVersionBox) {
+    EXPECT_EQ(cnx::ChooseStepFile("").stepFile, "cfg.ini");
+    EXPECT_EQ(cnx::ChooseStepFile("auto").stepFile, "cfg.ini");
+    EXPECT_EQ(cnx::ChooseStepFile("/auto").stepFile, "cfgauto.ini");
+    EXPECT_EQ(cnx::ChooseStepFile("/auto x").stepFile, "cfgauto .ini");
+    EXPECT_EQ(cnx::ChooseStepFile("/abcdefg").stepFile, "cfgabcde.ini");
+    EXPECT_EQ(cnx::ChooseStepFile("x /a/b").stepFile, "cfga/b.ini");
+    EXPECT_EQ(cnx::ChooseStepFile("/ver").stepFile, "cfgver.ini");
+    EXPECT_TRUE(cnx::ChooseStepFile("/Ver").showVersion);
+    EXPECT_TRUE(cnx::ChooseStepFile("/Version").showVersion);
+}
+
+TEST_F(WizardTest, VersionBoxEndsWithCodeOneWithoutAWindow) {
+    EXPECT_EQ(cnx::RunWizard("/Ver"), 1);
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    const auto& box = sim::ui::MessageBoxes()[0];
+    EXPECT_EQ(box.caption, "Version Configurateur");
+    EXPECT_EQ(box.text, "Numero Version ( 1.0.0 )   \nDate Version ( 17/12/1998 )   ");
+    EXPECT_EQ(box.flags & plat::kMbIconMask, plat::kMbIconInformation);
+    EXPECT_TRUE(sim::ui::TopLevelWindows().empty());
+}
+
+TEST_F(WizardTest, StartUpCentresTheWindowAndWalksToTheFirstStep) {
+    WriteKitFile("cfg.ini", ThreePlainSteps());
+    Start();
+    EXPECT_EQ(Current(), "Etape1");
+    auto window = sim::ui::Info(Window());
+    EXPECT_EQ(window.text, "Assistant de connexion Telvora");
+    EXPECT_TRUE(window.visible);
+    // 641 is rounded down to 640; the position uses half of 641, rounded toward zero.
+    EXPECT_EQ(window.screenRect.right - window.screenRect.left, 640);
+    EXPECT_EQ(window.screenRect.bottom - window.screenRect.top, 400);
+    EXPECT_EQ(window.screenRect.left, 1024 / 2 - 641 / 2);
+    EXPECT_EQ(window.screenRect.top, 768 / 2 - 400 / 2);
+    EXPECT_EQ(Button(ID_PRECEDENT).rect.left, 100);
+    EXPECT_EQ(Button(ID_PRECEDENT).rect.top, 350);
+    EXPECT_EQ(Button(ID_SUIVANT).rect.left, 400);
+    EXPECT_EQ(Button(ID_QUITTER).rect.left, 250);
+    EXPECT_EQ(Button(ID_PRECEDENT).text, "< Précédent");
+    // Presence 3 enables the Next button and gives it the focus; 2 enables.
+    EXPECT_TRUE(Button(ID_SUIVANT).enabled);
+    EXPECT_TRUE(Button(ID_SUIVANT).focused);
+    EXPECT_TRUE(Button(ID_PRECEDENT).enabled);
+    EXPECT_TRUE(Button(ID_QUITTER).visible);
+    EXPECT_FALSE(Button(ID_QUITTER).enabled);  // presence 1: shown and disabled
+}
+
+TEST_F(WizardTest, NextAndPreviousRetraceThePathAndReuseSteps) {
+    WriteKitFile("cfg.ini", ThreePlainSteps());
+    Start();
+    Click(ID_SUIVANT);
+    EXPECT_EQ(Current(), "Etape2");
+    EXPECT_FALSE(Button(ID_QUITTER).visible);
+    CEtape* second = g_assistant->m_current;
+    Click(ID_SUIVANT);
+    EXPECT_EQ(Current(), "Etape3");
+    EXPECT_FALSE(Button(ID_SUIVANT).enabled);
+    Click(ID_PRECEDENT);
+    EXPECT_EQ(Current(), "Etape2");
+    EXPECT_EQ(g_assistant->m_current, second);
+    Click(ID_PRECEDENT);
+    // Back on the root: it checks again and comes straight back to the same step.
+    Click(ID_PRECEDENT);
+    EXPECT_EQ(Current(), "Etape1");
+    Click(ID_SUIVANT);
+    EXPECT_EQ(g_assistant->m_current, second);
+    EXPECT_FALSE(Ended());
+}
+
+TEST_F(WizardTest, QuitAsksAndNoLeavesEverythingYesEndsWithCodeOne) {
+    WriteKitFile("cfg.ini", cnxtest::GeneralSection() + cnxtest::IdentWindowSection() +
+                                "[Etape1]\r\nSuivants=Etape2\r\nPresenceQuitter=2\r\n");
+    WriteKitFile("modele_0.ins", "[User]\r\nPassword=secret\r\n");
+    plat::SetFileAttributes("C:\\KIT\\modele_0.ins", plat::kFileAttributeReadOnly);
+    Start();
+    sim::ui::ScriptMessageBoxAnswer(plat::kIdNo);
+    Click(ID_QUITTER);
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text, "Etes-vous sûr de vouloir quitter l'installation ?");
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].caption, kCaption);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].flags,
+              plat::kMbYesNo | plat::kMbIconQuestion);
+    EXPECT_FALSE(Ended());
+    EXPECT_TRUE(plat::CanOpenForReading("C:\\KIT\\modele_0.ins"));
+    sim::ui::ScriptMessageBoxAnswer(plat::kIdYes);
+    Click(ID_QUITTER);
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+    EXPECT_FALSE(plat::CanOpenForReading("C:\\KIT\\modele_0.ins"));
+    EXPECT_EQ(cnx::RunMessageLoop(Window()), 1);
+}
+
+TEST_F(WizardTest, EnterAndEscapeDoNothing) {
+    // With no button that has the focus, Enter and Escape give the dialog's OK and Cancel
+    // commands, which the wizard ignores.
+    WriteKitFile("cfg.ini", cnxtest::GeneralSection() + cnxtest::IdentWindowSection() +
+                                "[Etape1]\r\nSuivants=Etape2\r\n[Etape2]\r\nSuivants=Etape1\r\n");
+    Start();
+    sim::ui::PressEnter(Window());
+    sim::ui::PumpMessages();
+    sim::ui::PressEscape(Window());
+    sim::ui::PumpMessages();
+    EXPECT_EQ(Current(), "Etape1");
+    EXPECT_FALSE(Ended());
+    EXPECT_TRUE(sim::ui::MessageBoxes().empty());
+}
+
+struct GeneralCase {
+    const char* name;
+    std::string general;
+};
+
+TEST_F(WizardTest, IncompleteGeneralSectionIsFatal) {
+    const GeneralCase cases[] = {
+        {"Tl missing", cnxtest::GeneralSection({{"Tl", ""}})},
+        {"Cy -1", cnxtest::GeneralSection({{"Cy", "-1"}})},
+        {"too many bitmaps", cnxtest::GeneralSection({{"NbBitmaps", "21"}})},
+        {"bitmap missing", cnxtest::GeneralSection({{"NbBitmaps", "1"},
+                                                    {"NomBitmap1", "absent.bmp"},
+                                                    {"Bmpx1", "0"},
+                                                    {"Bmpy1", "0"}})},
+        {"bitmap name empty",
+         cnxtest::GeneralSection({{"NbBitmaps", "1"}, {"Bmpx1", "0"}, {"Bmpy1", "0"}})},
+    };
+    for (const GeneralCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::ui::Reset();
+        WriteKitFile("cfg.ini", c.general + cnxtest::IdentWindowSection() + "[Etape1]\r\nSuivants=X\r\n");
+        Start();
+        ASSERT_FALSE(sim::ui::MessageBoxes().empty());
+        EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+                  "probleme dans la section 'General' du fichier ini");
+        EXPECT_EQ(sim::ui::MessageBoxes()[0].caption, kCaption);
+        EXPECT_EQ(sim::ui::MessageBoxes()[0].flags & plat::kMbIconMask, plat::kMbIconStop);
+        EXPECT_EQ(sim::ui::QuitCode(), 1);
+        cnx::EndWizard();
+    }
+}
+
+TEST_F(WizardTest, RootStepErrorsEndTheRunAndLaterClicksDoNothing) {
+    WriteKitFile("cfg.ini", cnxtest::GeneralSection() + "[IdentWindow]\r\nSuivants=Etape1\r\n");
+    WriteKitFile("modele_0.ins", "[User]\r\nPassword=secret\r\n");
+    Start();
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "probleme dans le fichier ini : Manque la variable Message pour etape IdentWindow");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+    // No step: clicks, page controls and paints must not crash.
+    sim::ui::Click(Window(), ID_SUIVANT);
+    plat::SendMessage(Window(), plat::kWmCommand, kFirstControlId, 0);
+    plat::SendMessage(Window(), plat::kWmPaint, 0, 0);
+    plat::InvalidateRect(Window(), nullptr, true);
+    sim::ui::PumpMessages();
+    EXPECT_EQ(cnx::RunMessageLoop(Window()), 1);
+    cnx::EndWizard();
+    // The working sign-up file goes at every end of the run.
+    EXPECT_FALSE(plat::CanOpenForReading("C:\\KIT\\modele_0.ins"));
+}
+
+TEST_F(WizardTest, StepErrorsAreShownWholeAndFatalOnesEndTheRun) {
+    WriteKitFile("cfg.ini", cnxtest::GeneralSection() + cnxtest::IdentWindowSection() +
+                                "[Etape1]\r\nSuivants=etape2\r\nPresenceSuivant=2\r\n");
+    Start();
+    Click(ID_SUIVANT);
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text, "etape inexistante : etape2");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+    EXPECT_EQ(Current(), "Etape1");
+}
+
+TEST_F(WizardTest, WaitTimerKeepsWaitingWhileAWatchedProgramRuns) {
+    WriteKitFile("cfg.ini", ThreePlainSteps());
+    Start();
+    // A program whose path merely contains a fragment, in another letter case.
+    ASSERT_TRUE(plat::CreateDirectory("C:\\KIT\\sub"));
+    std::string child = sim::Machine::Current().ToWindowsPath(SIM_CHILD_PATH);
+    ASSERT_TRUE(plat::CopyFile(child.c_str(), "C:\\KIT\\sub\\xIsignupx.exe", false));
+    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\sub\\xIsignupx.exe", {"x", "sleep", "400"}), 0);
+    plat::SetTimer(Window(), kWaitTimerId, kWaitTimerMilliseconds);
+    sim::ui::AdvanceClock(500);
+    sim::ui::PumpMessages();
+    EXPECT_EQ(Current(), "Etape1");
+    // Once it has ended, the next tick moves on as Next would, and the timer stops.
+    for (int i = 0; i < 200 && cnx::WatchedProcessRunning(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    sim::ui::AdvanceClock(500);
+    sim::ui::PumpMessages();
+    EXPECT_EQ(Current(), "Etape2");
+    EXPECT_TRUE(sim::ui::Timers().empty());
+    EXPECT_FALSE(Ended());
+}
+
+TEST(WatchedFragments, KeepTheirOrder) {
+    const std::vector<std::string> expected = {"ISIGNUP",  "MORVK2",  "PELDUXRA", "TOBRIMAK",
+                                               "GASHVELO", "LUNDAKOR", "BREXOLU",  "ZAMPTIR",
+                                               "VOLGRAN",  "KOBATRIM", "NERISUDA"};
+    EXPECT_EQ(cnx::WatchedFragments(), expected);
+}
+
+}  // namespace
