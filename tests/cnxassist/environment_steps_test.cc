@@ -13,7 +13,7 @@ constexpr const char* kAppPaths =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\ISIGNUP.EXE";
 
 class RootStep : public WizardTest {
-protected:
+  protected:
     void Run(const std::string& identExtra = "", const std::string& steps = "") {
         WriteKitFile("cfg.ini", cnxtest::GeneralSection() +
                                     cnxtest::IdentWindowSection("Etape1", identExtra) +
@@ -125,8 +125,8 @@ TEST_F(RootStep, RootScriptUsesTheVersionFiveList) {
 TEST_F(RootStep, CheckUserWaitsOnlyWithoutALoggedOnUser) {
     const std::string steps =
         "[CheckUser1]\r\nSuivants=Etape2\r\nPresenceSuivant=2\r\n[Etape2]\r\nSuivants=Etape2\r\n";
-    WriteKitFile("cfg.ini", cnxtest::GeneralSection() + cnxtest::IdentWindowSection("CheckUser1") +
-                                steps);
+    WriteKitFile("cfg.ini",
+                 cnxtest::GeneralSection() + cnxtest::IdentWindowSection("CheckUser1") + steps);
     Start();
     EXPECT_EQ(Current(), "CheckUser1");
     Click(ID_SUIVANT);
@@ -145,8 +145,8 @@ TEST_F(RootStep, CheckDnsReplacesOnlyAForeignNameServer) {
     const std::string steps =
         "[CheckDNS1]\r\nSuivants=Etape2\r\nPresenceSuivant=2\r\nDomain=telvora.fr\r\n"
         "Serveur=194.206.16.1,194.206.16.2\r\n[Etape2]\r\nSuivants=Etape2\r\n";
-    WriteKitFile("cfg.ini", cnxtest::GeneralSection() + cnxtest::IdentWindowSection("CheckDNS1") +
-                                steps);
+    WriteKitFile("cfg.ini",
+                 cnxtest::GeneralSection() + cnxtest::IdentWindowSection("CheckDNS1") + steps);
     // No name server: straight on, nothing written.
     Start();
     EXPECT_EQ(Current(), "Etape2");
@@ -177,8 +177,8 @@ TEST_F(RootStep, RemoteAccessBranchesOnTheDefaultConnection) {
         "[RemoteAccess1]\r\nSuivants=EtapeOui,EtapeNon\r\nNomATester=Telvora\r\n"
         "[EtapeOui]\r\nSuivants=EtapeOui\r\nPresencePrecedent=2\r\n"
         "[EtapeNon]\r\nSuivants=EtapeNon\r\nPresencePrecedent=2\r\n";
-    WriteKitFile("cfg.ini", cnxtest::GeneralSection() +
-                                cnxtest::IdentWindowSection("RemoteAccess1") + steps);
+    WriteKitFile("cfg.ini",
+                 cnxtest::GeneralSection() + cnxtest::IdentWindowSection("RemoteAccess1") + steps);
     SetMachineRegistryValue(plat::kHkeyCurrentUser, "RemoteAccess", "InternetProfile",
                             "Telvora Paris");
     Start();

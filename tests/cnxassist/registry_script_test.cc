@@ -10,10 +10,14 @@ namespace {
 using cnxtest::ReadValue;
 
 class RegistryScript : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { cnxtest::FreshWizardMachine(); }
-    void Script(const std::string& body) { cnxtest::WriteKitFile("cfg.ini", "[Etape1]\r\n" + body); }
-    void RunScript(int version = 0) { CScriptRegistre script(version, "C:\\KIT\\cfg.ini", "Etape1"); }
+    void Script(const std::string& body) {
+        cnxtest::WriteKitFile("cfg.ini", "[Etape1]\r\n" + body);
+    }
+    void RunScript(int version = 0) {
+        CScriptRegistre script(version, "C:\\KIT\\cfg.ini", "Etape1");
+    }
     std::string ErrorOf(int version = 0) {
         try {
             RunScript(version);
@@ -54,12 +58,17 @@ TEST_F(RegistryScript, EveryWriteTypeStoresItsExactBytes) {
 
 TEST_F(RegistryScript, NumberingIsDenseAndTheVersionListComesFirst) {
     Script(
-        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=v\r\nI000.Type=c\r\nI000.Valeur=commun\r\n"
-        "I001.Branche=HKEY_CURRENT_USER\r\nI001.Cle=S\r\nI001.Nom=n1\r\nI001.Type=c\r\nI001.Valeur=1\r\n"
-        "I003.Branche=HKEY_CURRENT_USER\r\nI003.Cle=S\r\nI003.Nom=n3\r\nI003.Type=c\r\nI003.Valeur=3\r\n"
-        "I400.Branche=HKEY_CURRENT_USER\r\nI400.Cle=S\r\nI400.Nom=v\r\nI400.Type=c\r\nI400.Valeur=ie4\r\n"
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=v\r\nI000.Type=c\r\nI000.Valeur="
+        "commun\r\n"
+        "I001.Branche=HKEY_CURRENT_USER\r\nI001.Cle=S\r\nI001.Nom=n1\r\nI001.Type=c\r\nI001.Valeur="
+        "1\r\n"
+        "I003.Branche=HKEY_CURRENT_USER\r\nI003.Cle=S\r\nI003.Nom=n3\r\nI003.Type=c\r\nI003.Valeur="
+        "3\r\n"
+        "I400.Branche=HKEY_CURRENT_USER\r\nI400.Cle=S\r\nI400.Nom=v\r\nI400.Type=c\r\nI400.Valeur="
+        "ie4\r\n"
         "I400.Branche=HKEY_CURRENT_USER\r\n"
-        "I500.Branche=HKEY_CURRENT_USER\r\nI500.Cle=S\r\nI500.Nom=five\r\nI500.Type=c\r\nI500.Valeur=5\r\n");
+        "I500.Branche=HKEY_CURRENT_USER\r\nI500.Cle=S\r\nI500.Nom=five\r\nI500.Type=c\r\nI500."
+        "Valeur=5\r\n");
     RunScript(1);
     // The common list runs after the version list and wins.
     EXPECT_EQ(ReadValue(plat::kHkeyCurrentUser, "S", "v").Text(), "commun");
@@ -91,7 +100,8 @@ TEST_F(RegistryScript, DeleteCreatesTheKeyAndIgnoresValeur) {
     Script(
         "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=Software\\A\r\nI000.Nom=old\r\nI000.Type=d\r\n"
         "I000.Valeur=ignored\r\n"
-        "I001.Branche=HKEY_CURRENT_USER\r\nI001.Cle=Software\\New\r\nI001.Nom=none\r\nI001.Type=d\r\n");
+        "I001.Branche=HKEY_CURRENT_USER\r\nI001.Cle=Software\\New\r\nI001.Nom=none\r\nI001.Type="
+        "d\r\n");
     RunScript();
     EXPECT_FALSE(ReadValue(plat::kHkeyCurrentUser, "Software\\A", "old").present);
     EXPECT_TRUE(cnxtest::KeyExists(plat::kHkeyCurrentUser, "Software\\New"));
@@ -130,10 +140,14 @@ TEST_F(RegistryScript, ErrorsNameTheKeyThatWasRead) {
     EXPECT_EQ(ErrorOf(), "fichier ini, faux nom branche I000.Branche");
     Script("I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Type=c\r\n");
     EXPECT_EQ(ErrorOf(), "fichier ini, manque variable I000.Nom");
-    Script("I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=n\r\nI000.Type=x\r\nI000.Valeur=1\r\n");
+    Script(
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=n\r\nI000.Type=x\r\nI000.Valeur="
+        "1\r\n");
     EXPECT_EQ(ErrorOf(), "fichier ini, type I000.Type invalide");
     // An empty Valeur makes a copy, which needs its source.
-    Script("I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=n\r\nI000.Type=rc\r\nI000.Valeur=\r\n");
+    Script(
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=n\r\nI000.Type=rc\r\nI000.Valeur="
+        "\r\n");
     EXPECT_EQ(ErrorOf(), "fichier ini, manque variable I000.RBranche");
     Script(
         "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=Dest\\Key\r\nI000.Nom=n\r\nI000.Type=rc\r\n"
@@ -147,9 +161,11 @@ TEST_F(RegistryScript, ErrorsNameTheKeyThatWasRead) {
 
 TEST_F(RegistryScript, EntriesBeforeAnErrorStayApplied) {
     Script(
-        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=first\r\nI000.Type=c\r\nI000.Valeur=1\r\n"
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=first\r\nI000.Type=c\r\nI000."
+        "Valeur=1\r\n"
         "I001.Branche=HKEY_NOWHERE\r\n"
-        "I002.Branche=HKEY_CURRENT_USER\r\nI002.Cle=S\r\nI002.Nom=third\r\nI002.Type=c\r\nI002.Valeur=3\r\n");
+        "I002.Branche=HKEY_CURRENT_USER\r\nI002.Cle=S\r\nI002.Nom=third\r\nI002.Type=c\r\nI002."
+        "Valeur=3\r\n");
     EXPECT_EQ(ErrorOf(), "fichier ini, faux nom branche I001.Branche");
     EXPECT_TRUE(ReadValue(plat::kHkeyCurrentUser, "S", "first").present);
     EXPECT_FALSE(ReadValue(plat::kHkeyCurrentUser, "S", "third").present);

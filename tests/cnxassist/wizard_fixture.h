@@ -47,7 +47,7 @@ inline std::string IdentWindowSection(const std::string& next = "Etape1",
 }
 
 class WizardTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         FreshWizardMachine();
         sim::ui::Reset();

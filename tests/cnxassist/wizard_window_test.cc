@@ -103,8 +103,7 @@ TEST_F(WizardTest, QuitAsksAndNoLeavesEverythingYesEndsWithCodeOne) {
     ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
     EXPECT_EQ(sim::ui::MessageBoxes()[0].text, "Etes-vous sûr de vouloir quitter l'installation ?");
     EXPECT_EQ(sim::ui::MessageBoxes()[0].caption, kCaption);
-    EXPECT_EQ(sim::ui::MessageBoxes()[0].flags,
-              plat::kMbYesNo | plat::kMbIconQuestion);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].flags, plat::kMbYesNo | plat::kMbIconQuestion);
     EXPECT_FALSE(Ended());
     EXPECT_TRUE(plat::CanOpenForReading("C:\\KIT\\modele_0.ins"));
     sim::ui::ScriptMessageBoxAnswer(plat::kIdYes);
@@ -139,17 +138,17 @@ TEST_F(WizardTest, IncompleteGeneralSectionIsFatal) {
         {"Tl missing", cnxtest::GeneralSection({{"Tl", ""}})},
         {"Cy -1", cnxtest::GeneralSection({{"Cy", "-1"}})},
         {"too many bitmaps", cnxtest::GeneralSection({{"NbBitmaps", "21"}})},
-        {"bitmap missing", cnxtest::GeneralSection({{"NbBitmaps", "1"},
-                                                    {"NomBitmap1", "absent.bmp"},
-                                                    {"Bmpx1", "0"},
-                                                    {"Bmpy1", "0"}})},
+        {"bitmap missing",
+         cnxtest::GeneralSection(
+             {{"NbBitmaps", "1"}, {"NomBitmap1", "absent.bmp"}, {"Bmpx1", "0"}, {"Bmpy1", "0"}})},
         {"bitmap name empty",
          cnxtest::GeneralSection({{"NbBitmaps", "1"}, {"Bmpx1", "0"}, {"Bmpy1", "0"}})},
     };
     for (const GeneralCase& c : cases) {
         SCOPED_TRACE(c.name);
         sim::ui::Reset();
-        WriteKitFile("cfg.ini", c.general + cnxtest::IdentWindowSection() + "[Etape1]\r\nSuivants=X\r\n");
+        WriteKitFile("cfg.ini",
+                     c.general + cnxtest::IdentWindowSection() + "[Etape1]\r\nSuivants=X\r\n");
         Start();
         ASSERT_FALSE(sim::ui::MessageBoxes().empty());
         EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
@@ -216,7 +215,7 @@ TEST_F(WizardTest, WaitTimerKeepsWaitingWhileAWatchedProgramRuns) {
 }
 
 TEST(WatchedFragments, KeepTheirOrder) {
-    const std::vector<std::string> expected = {"ISIGNUP",  "MORVK2",  "PELDUXRA", "TOBRIMAK",
+    const std::vector<std::string> expected = {"ISIGNUP",  "MORVK2",   "PELDUXRA", "TOBRIMAK",
                                                "GASHVELO", "LUNDAKOR", "BREXOLU",  "ZAMPTIR",
                                                "VOLGRAN",  "KOBATRIM", "NERISUDA"};
     EXPECT_EQ(cnx::WatchedFragments(), expected);
