@@ -51,8 +51,13 @@ bool GetPlatformVersion(PlatformVersion* v) {
             return true;
         }
         CopyToDisplay(v);
-        std::uint32_t product = NtProductCode();
-        if (product != 0) v->platformCode = v->displayPlatformCode = product;
+        // The product type tells NT workstations from servers. A Windows 98 system has no
+        // such value, but Wine keeps one in every mode: reading it there would make Windows 98
+        // look like NT.
+        if (os.platformId == 2) {
+            std::uint32_t product = NtProductCode();
+            if (product != 0) v->platformCode = v->displayPlatformCode = product;
+        }
         return true;
     }
     plat::Dword packed = plat::GetVersion();

@@ -1,0 +1,122 @@
+#!/bin/bash
+# setup-prefix.sh [FOLDER ...]
+# CTest fixture set-up of the Wine tests: a fresh Wine prefix for this run, set to Windows 98,
+# with a virtual desktop on a new Xvfb display. cleanup-prefix.sh ends what this starts. The
+# FOLDERs (the win32 build, the test scripts) are made readable for the Wine user.
+set -euo pipefail
+here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
+# shellcheck source=tests/wine/wine-env.sh
+source "$here/wine-env.sh"
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+elapsed() {
+    local ms=$(($(now_ms) - $1))
+    printf '%d.%d s' $((ms / 1000)) $((ms % 1000 / 100))
+}
+step_start=$(now_ms)
+fail() {
+    echo "setup-prefix: $*" >&2
+    for log in "$wine_logs"/*.log; do
+        [ -s "$log" ] && { echo "--- $log" >&2; tail -n 30 "$log" >&2; }
+    done
+    exit 1
+}
+
+for tool in wine wineserver Xvfb runuser; do
+    command -v "$tool" > /dev/null || fail "$tool is not installed"
+done
+# Wine's own fonts (MS Sans Serif, Marlett for the caption buttons, Tahoma) give dialogs the
+# sizes and looks they have on Windows; the end-to-end tests check positions in pixels.
+wine_fonts=/usr/share/wine/fonts
+[ -e "$wine_fonts/marlett.ttf" ] ||
+    fail "fonts-wine is not installed (apt-get install fonts-wine): dialogs would get other fonts and sizes"
+
+# What a previous run may have left: its wineserver and its Xvfb.
+if [ -d "$wine_prefix" ]; then as_wine_user wineserver -k 2> /dev/null || true; fi
+if [ -f "$wine_state/xvfb.pid" ]; then
+    kill "$(cat "$wine_state/xvfb.pid")" 2> /dev/null || true
+fi
+echo "setup-prefix: previous run ended ($(elapsed "$step_start"))"
+rm -rf "$wine_prefix" "$wine_home" "$wine_artefacts" "$wine_logs" "$wine_state/display" \
+    "$wine_state/xvfb.pid"
+mkdir -p "$wine_state" "$wine_logs"
+make_wine_user_dir "$wine_home"
+make_wine_user_dir "$wine_artefacts"
+
+# The Wine user must reach the build outputs and the test scripts: every folder above them
+# needs the search (x) permission for others, and what is inside must be readable.
+if [ "$(id -u)" = 0 ]; then
+    for folder in "$@"; do
+        [ -d "$folder" ] && chmod -R o+rX "$folder"
+    done
+    for start in "$wine_state" "$here" "$@"; do
+        dir=$(readlink -f "$start")
+        while [ "$dir" != / ]; do
+            if ! runuser -u "$wine_user" -- test -x "$dir"; then
+                chmod o+x "$dir"
+                echo "setup-prefix: made $dir searchable for $wine_user"
+            fi
+            dir=$(dirname "$dir")
+        done
+    done
+fi
+
+# Xvfb picks a free display itself and writes its number once it accepts clients.
+setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    3> "$wine_state/display.tmp" < /dev/null > "$wine_logs/xvfb.log" 2>&1 &
+echo $! > "$wine_state/xvfb.pid"
+for _ in $(seq 100); do
+    [ -s "$wine_state/display.tmp" ] && break
+    sleep 0.1
+done
+[ -s "$wine_state/display.tmp" ] || fail "Xvfb did not start"
+tr -dc '0-9' < "$wine_state/display.tmp" > "$wine_state/display"
+rm -f "$wine_state/display.tmp"
+echo "setup-prefix: Xvfb on :$(cat "$wine_state/display") ($(elapsed "$step_start"))"
+
+# A 32-bit prefix: the programs are 32-bit, and winecfg refuses Windows 98 in a 64-bit prefix.
+# A wineserver that stays up for the whole run: every test then finds it running (no start-up
+# cost, and no server left holding a test's output pipe open). No Mono or Gecko: their
+# installers would wait for a click.
+step=$(now_ms)
+make_wine_user_dir "$wine_prefix"
+export WINE_EXTRA_ENV="WINEARCH=win32 WINEDLLOVERRIDES=mscoree,mshtml="
+as_wine_user wineserver -p < /dev/null > "$wine_logs/wineserver.log" 2>&1 ||
+    fail "wineserver did not start"
+as_wine_user wine wineboot --init < /dev/null > "$wine_logs/wineboot.log" 2>&1 ||
+    fail "wineboot failed"
+unset WINE_EXTRA_ENV
+echo "setup-prefix: wineboot ($(elapsed "$step"))"
+
+# This Wine does not find the fonts in its data folder by itself; it does find them in the
+# Windows fonts folder.
+as_wine_user cp "$wine_fonts"/* "$wine_prefix/drive_c/windows/Fonts/" || fail "cannot copy the fonts"
+
+step=$(now_ms)
+# Every program runs inside a Wine virtual desktop: windows get their frames and captions as on
+# Windows 98, and hiding a window does not wait for a window manager that Xvfb does not have.
+cat > "$wine_home/desktop.reg" << 'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+REG
+as_wine_user wine regedit /S "$wine_home/desktop.reg" < /dev/null > "$wine_logs/regedit.log" 2>&1 ||
+    fail "regedit failed"
+# The desktop that wineboot opened is not a virtual one: start Wine again so that the next
+# program opens the virtual desktop.
+as_wine_user wineserver -k 2> /dev/null || true
+as_wine_user wineserver -w 2> /dev/null || true
+as_wine_user wineserver -p < /dev/null >> "$wine_logs/wineserver.log" 2>&1 ||
+    fail "wineserver did not start again"
+as_wine_user wine winecfg -v win98 < /dev/null > "$wine_logs/winecfg.log" 2>&1 ||
+    fail "winecfg -v win98 failed"
+# For Windows 9x, Wine keeps the version where Windows 98 has it.
+version=$(as_wine_user wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion' \
+    /v VersionNumber 2> /dev/null | tr -d '\r' | awk '/VersionNumber/ {print $3}')
+[ "${version%%.*}" = 4 ] || fail "the prefix reports Windows version '$version', not 4.10 (win98)"
+echo "setup-prefix: Windows 98, virtual desktop 1024x768 ($(elapsed "$step"))"
+echo "setup-prefix: prefix $wine_prefix ready for $wine_user in $(elapsed "$step_start")"
