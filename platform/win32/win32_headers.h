@@ -58,3 +58,9 @@
 #undef CreateSolidBrush
 #undef Rectangle
 #undef GetClassName
+#undef GetWindowTextLength
+#undef SetDlgItemText
+#undef GetDlgItemText
+#undef SendDlgItemMessage
+#undef PeekMessage
+#undef LoadCursor

@@ -1,0 +1,300 @@
+#include "platform/sim/ini_document.h"
+
+#include <cstdint>
+
+#include "platform/sim/machine.h"
+
+namespace sim {
+namespace {
+
+// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F. The five bytes the code page
+// leaves undefined stand for the control characters of the same value, as the platform's
+// conversion tables have it.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t ToUnicode(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u >= 0x80 && u < 0xA0) return kHighControls[u - 0x80];
+    return u;
+}
+
+char FromUnicode(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+    for (int i = 0; i < 32; ++i) {
+        if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+std::string DecodeUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    size_t i = 0;
+    while (i < bytes.size()) {
+        unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        size_t extra = lead < 0x80           ? 0
+                       : (lead >> 5) == 0x6  ? 1
+                       : (lead >> 4) == 0xE  ? 2
+                       : (lead >> 3) == 0x1E ? 3
+                                             : 4;
+        if (extra == 4) {
+            text += '?';
+            ++i;
+            continue;
+        }
+        char32_t cp = extra > 0 ? (lead & (0x3F >> extra)) : lead;
+        size_t k = 1;
+        for (; k <= extra && i + k < bytes.size(); ++k) {
+            unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80) break;
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        i += k;
+        if (k <= extra) {
+            // A broken sequence stands for one replacement character, however long it got.
+            text += '?';
+            continue;
+        }
+        // Outside the basic plane a character takes two UTF-16 units, each shown as '?'.
+        if (cp > 0xFFFF) text += '?';
+        text += FromUnicode(cp);
+    }
+    return text;
+}
+
+std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::string text;
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        unsigned char first = static_cast<unsigned char>(bytes[i]);
+        unsigned char second = static_cast<unsigned char>(bytes[i + 1]);
+        char16_t unit = bigEndian ? static_cast<char16_t>(first << 8 | second)
+                                  : static_cast<char16_t>(second << 8 | first);
+        text += (unit >= 0xD800 && unit <= 0xDFFF) ? '?' : FromUnicode(unit);
+    }
+    return text;
+}
+
+void AppendEncoded(std::string* out, std::string_view text, IniEncoding encoding) {
+    if (encoding == IniEncoding::kAnsi) {
+        out->append(text);
+        return;
+    }
+    for (char c : text) {
+        char32_t cp = ToUnicode(c);
+        if (encoding == IniEncoding::kUtf8) {
+            if (cp < 0x80) {
+                *out += static_cast<char>(cp);
+            } else if (cp < 0x800) {
+                *out += static_cast<char>(0xC0 | (cp >> 6));
+                *out += static_cast<char>(0x80 | (cp & 0x3F));
+            } else {
+                *out += static_cast<char>(0xE0 | (cp >> 12));
+                *out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                *out += static_cast<char>(0x80 | (cp & 0x3F));
+            }
+        } else {
+            char high = static_cast<char>(cp >> 8);
+            char low = static_cast<char>(cp & 0xFF);
+            if (encoding == IniEncoding::kUtf16Le) {
+                *out += low;
+                *out += high;
+            } else {
+                *out += high;
+                *out += low;
+            }
+        }
+    }
+}
+
+// A name or value ends at its first NUL, as a C string would.
+std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+
+std::string_view TrimLeadingBlanks(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size() && IsIniBlank(text[start])) ++start;
+    return text.substr(start);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldUpper(a[i]) != FoldUpper(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string_view TrimIniBlanks(std::string_view text) {
+    text = TrimLeadingBlanks(text);
+    size_t end = text.size();
+    while (end > 0 && IsIniBlank(text[end - 1])) --end;
+    return text.substr(0, end);
+}
+
+std::string FoldedName(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) c = FoldUpper(c);
+    return folded;
+}
+
+IniDocument::IniDocument() { sections_.emplace_back(); }
+
+IniDocument IniDocument::Parse(std::string_view bytes) {
+    IniDocument document;
+    std::string decoded;
+    std::string_view text = bytes;
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        document.encoding_ = IniEncoding::kUtf8;
+        decoded = DecodeUtf8(bytes.substr(3));
+        text = decoded;
+    } else if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") {
+        document.encoding_ = IniEncoding::kUtf16Le;
+        decoded = DecodeUtf16(bytes.substr(2), false);
+        text = decoded;
+    } else if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") {
+        document.encoding_ = IniEncoding::kUtf16Be;
+        decoded = DecodeUtf16(bytes.substr(2), true);
+        text = decoded;
+    }
+
+    IniSection* section = &document.sections_.front();
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = TrimIniBlanks(text.substr(pos, end - pos));
+        pos = text.find_first_not_of("\r\n", end);
+        if (pos == std::string_view::npos) pos = text.size();
+        if (line.empty()) continue;
+
+        if (line.front() == '[') {
+            size_t close = line.rfind(']');
+            if (close != std::string_view::npos) {
+                document.sections_.emplace_back();
+                section = &document.sections_.back();
+                section->name = UpToNul(TrimIniBlanks(line.substr(1, close - 1)));
+                continue;
+            }
+        }
+        IniEntry entry;
+        size_t equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            entry.name = UpToNul(line);
+        } else {
+            std::string_view name = TrimIniBlanks(line.substr(0, equals));
+            // A "=value" line right after an entry with an empty name is dropped.
+            if (name.empty() && !section->entries.empty() && section->entries.back().name.empty()) {
+                continue;
+            }
+            entry.name = UpToNul(name);
+            entry.value = UpToNul(TrimLeadingBlanks(line.substr(equals + 1)));
+            entry.hasValue = true;
+        }
+        section->entries.push_back(std::move(entry));
+    }
+    document.BuildIndex();
+    return document;
+}
+
+void IniDocument::BuildIndex() {
+    sectionIndex_.clear();
+    entryIndex_.assign(sections_.size(), {});
+    for (size_t s = 0; s < sections_.size(); ++s) {
+        sectionIndex_.emplace(FoldedName(sections_[s].name), s);
+        auto& entries = entryIndex_[s];
+        for (size_t e = 0; e < sections_[s].entries.size(); ++e) {
+            entries.emplace(FoldedName(sections_[s].entries[e].name), e);
+        }
+    }
+}
+
+std::string IniDocument::Serialize() const {
+    std::string out;
+    if (encoding_ == IniEncoding::kUtf8) out = "\xEF\xBB\xBF";
+    if (encoding_ == IniEncoding::kUtf16Le) out = "\xFF\xFE";
+    if (encoding_ == IniEncoding::kUtf16Be) out = "\xFE\xFF";
+    std::string text;
+    for (const IniSection& section : sections_) {
+        if (!section.name.empty()) {
+            text += '[';
+            text += section.name;
+            text += "]\r\n";
+        }
+        for (const IniEntry& entry : section.entries) {
+            text += entry.name;
+            if (entry.hasValue) {
+                text += '=';
+                text += entry.value;
+            }
+            text += "\r\n";
+        }
+    }
+    AppendEncoded(&out, text, encoding_);
+    return out;
+}
+
+const IniSection* IniDocument::FindSection(std::string_view name) const {
+    auto found = sectionIndex_.find(FoldedName(name));
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+}
+
+const IniEntry* IniDocument::FindEntry(const IniSection& section, std::string_view name) const {
+    size_t s = static_cast<size_t>(&section - sections_.data());
+    if (s >= entryIndex_.size()) return nullptr;
+    auto found = entryIndex_[s].find(FoldedName(name));
+    return found == entryIndex_[s].end() ? nullptr : &section.entries[found->second];
+}
+
+bool IniDocument::SetValue(std::string_view sectionName, std::string_view name,
+                           std::string_view value) {
+    std::string_view wantedSection = TrimIniBlanks(sectionName);
+    std::string_view wantedName = TrimIniBlanks(name);
+    std::string newValue = UpToNul(TrimLeadingBlanks(value));
+    for (IniSection& section : sections_) {
+        if (!SameName(section.name, wantedSection)) continue;
+        for (IniEntry& entry : section.entries) {
+            if (!SameName(entry.name, wantedName)) continue;
+            if (entry.hasValue && entry.value == newValue) return false;
+            entry.value = newValue;
+            entry.hasValue = true;
+            return true;
+        }
+        section.entries.push_back({UpToNul(TrimLeadingBlanks(name)), newValue, true});
+        return true;
+    }
+    IniSection added;
+    added.name = UpToNul(TrimLeadingBlanks(sectionName));
+    added.entries.push_back({UpToNul(TrimLeadingBlanks(name)), newValue, true});
+    sections_.push_back(std::move(added));
+    return true;
+}
+
+bool IniDocument::DeleteEntry(std::string_view sectionName, std::string_view name) {
+    for (IniSection& section : sections_) {
+        if (!SameName(section.name, sectionName)) continue;
+        for (auto entry = section.entries.begin(); entry != section.entries.end(); ++entry) {
+            if (SameName(entry->name, name)) {
+                section.entries.erase(entry);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool IniDocument::DeleteSection(std::string_view sectionName) {
+    for (auto section = sections_.begin(); section != sections_.end(); ++section) {
+        if (SameName(section->name, sectionName)) {
+            sections_.erase(section);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace sim

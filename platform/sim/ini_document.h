@@ -1,0 +1,87 @@
+// One INI file of the simulated machine, parsed the way the platform's private-profile
+// functions see it, and written back the way they rewrite it.
+//
+// Reading: lines end at CR or LF; blanks (space, tab, VT, FF, Ctrl-Z) around each line are
+// dropped and blank lines vanish. "[name]" opens a section: the name ends at the last ']' of
+// the line, what follows is ignored. Any other line is an entry, "name=value" or a bare line
+// without '='; comment lines are ordinary entries whose name starts with ';'. Entries before
+// the first header belong to a nameless first section, which always exists. Each name and
+// value ends at its first NUL. A file that starts with a UTF-8 or UTF-16 byte-order mark is
+// decoded to Windows-1252 ('?' for what that code page cannot show: such characters do not
+// survive a rewrite, where the platform keeps them) and keeps its encoding when written back.
+//
+// Writing: the whole file is rewritten from the parsed form, "[name]" and "name=value" lines
+// ended by CR LF; blank lines and blanks around '=' are gone, everything else stays in order.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace sim {
+
+enum class IniEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
+
+struct IniEntry {
+    std::string name;
+    std::string value;
+    // False for a line without '=': kept in the file, left out of key lists, read as missing.
+    bool hasValue = false;
+};
+
+struct IniSection {
+    std::string name;
+    std::vector<IniEntry> entries;
+};
+
+// The blanks the platform trims around lines, names and values.
+inline bool IsIniBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1A';
+}
+std::string_view TrimIniBlanks(std::string_view text);
+
+class IniDocument {
+  public:
+    IniDocument();
+    static IniDocument Parse(std::string_view bytes);
+    std::string Serialize() const;
+
+    IniEncoding Encoding() const { return encoding_; }
+    const std::vector<IniSection>& Sections() const { return sections_; }
+
+    // Lookups by name, without regard to case. `name` is compared as given; the first match
+    // counts. Null when absent.
+    const IniSection* FindSection(std::string_view name) const;
+    const IniEntry* FindEntry(const IniSection& section, std::string_view name) const;
+
+    // Edits. Each returns whether the document changed. The indexes used by the lookups are
+    // not kept up to date: a document is edited as a copy, written, then parsed again.
+    //
+    // Sets `name`'s value in the first section called `sectionName` (blanks around both
+    // names ignored), adding the entry at the end of the section, or the section at the end
+    // of the file, when missing. The value loses its leading blanks; a new name keeps its
+    // trailing ones, as the platform does.
+    bool SetValue(std::string_view sectionName, std::string_view name, std::string_view value);
+    // Removes the first entry called `name` from the sections called `sectionName` (names
+    // compared exactly as given, without regard to case).
+    bool DeleteEntry(std::string_view sectionName, std::string_view name);
+    // Removes the first section called `sectionName`, with all its lines.
+    bool DeleteSection(std::string_view sectionName);
+
+  private:
+    void BuildIndex();
+
+    IniEncoding encoding_ = IniEncoding::kAnsi;
+    std::vector<IniSection> sections_;
+    // Folded name -> index of the first section, and per section folded name -> index of the
+    // first entry. Built by Parse.
+    std::unordered_map<std::string, std::size_t> sectionIndex_;
+    std::vector<std::unordered_map<std::string, std::size_t>> entryIndex_;
+};
+
+// `text` in upper case, letter case of the Windows-1252 code page folded.
+std::string FoldedName(std::string_view text);
+
+}  // namespace sim

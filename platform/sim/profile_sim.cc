@@ -1,0 +1,263 @@
+// The private-profile functions of the simulated machine. They follow the platform's rules to
+// the byte, the odd ones included, because the programs were written against them:
+// - a value in matching quotes (single or double) loses them, but needs a byte more than its
+//   text: in a buffer of exactly the text's size, its last character is cut too;
+// - a missing key yields the default without its trailing spaces and, when the file could be
+//   opened, without its quotes; the default of a key list keeps its spaces, loses its quotes;
+// - a cut value returns size - 1; a cut key or section list returns size - 2 and its last name
+//   ends with a single zero; a list that fits only without the closing second zero counts as
+//   cut;
+// - a key list without any listable name (or whose first name is empty) yields the default.
+// Names are compared without regard to case with the Windows-1252 rules; the platform's own
+// implementation under Wine folds only ASCII letters, where Windows folds accented ones too.
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/profile.h"
+#include "platform/sim/ini_cache.h"
+#include "platform/sim/ini_document.h"
+#include "platform/sim/machine.h"
+
+namespace plat {
+namespace {
+
+// Windows paths already turned into host paths. Turning one means matching every component
+// without regard to case, a few system calls each; a program reading hundreds of keys in a
+// row must not pay that every time. An entry is checked again when its file is not found.
+class HostPathMemo {
+  public:
+    bool Find(const std::string& key, std::string* hostPath) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        auto found = paths_.find(key);
+        if (found == paths_.end()) return false;
+        *hostPath = found->second;
+        return true;
+    }
+    void Store(const std::string& key, const std::string& hostPath) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (paths_.size() > 4096) paths_.clear();
+        paths_[key] = hostPath;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::unordered_map<std::string, std::string> paths_;
+};
+
+HostPathMemo& Memo() {
+    static HostPathMemo memo;
+    return memo;
+}
+
+// A file name without any folder designates a file in the Windows directory; "C:x.ini" is
+// relative to drive C's current directory, not a bare name.
+std::string WindowsPathOf(const char* file) {
+    const sim::Machine& machine = sim::Machine::Current();
+    if (file == nullptr) return machine.WindowsDirectory() + "\\WIN.INI";
+    bool bare = std::strpbrk(file, "\\/") == nullptr && !(file[0] != '\0' && file[1] == ':');
+    if (bare) return machine.WindowsDirectory() + "\\" + file;
+    return file;
+}
+
+// The parsed file `file` designates, and its host path for writes. False when the name
+// cannot designate a file of the machine.
+bool OpenProfile(const char* file, std::string* hostPath,
+                 std::shared_ptr<const sim::IniDocument>* document, sim::IniFileState* state) {
+    if (file != nullptr && *file == '\0') return false;
+    const sim::Machine& machine = sim::Machine::Current();
+    std::string key = machine.Folder() + '\n' + machine.FullPath(WindowsPathOf(file));
+    bool memoized = Memo().Find(key, hostPath);
+    if (!memoized) {
+        if (!machine.ToHostPath(WindowsPathOf(file), hostPath)) return false;
+        Memo().Store(key, *hostPath);
+    }
+    *document = sim::IniCache::Instance().Get(*hostPath, state);
+    if (memoized && *state != sim::IniFileState::kParsed) {
+        // The file may have appeared under another letter case, or its folder moved.
+        std::string fresh;
+        if (!machine.ToHostPath(WindowsPathOf(file), &fresh)) return false;
+        Memo().Store(key, fresh);
+        if (fresh != *hostPath) {
+            *hostPath = fresh;
+            *document = sim::IniCache::Instance().Get(*hostPath, state);
+        }
+    }
+    return true;
+}
+
+// What a read leaves in the caller's buffer: these bytes and one zero after them (the names of
+// a list carry their own zeros). Its size is the function's return value.
+using ProfileText = std::string;
+
+// The default of a key lookup: trailing spaces dropped, but one kept when it is all spaces.
+std::string_view TrimDefault(const char* defaultValue) {
+    std::string_view text = defaultValue == nullptr ? "" : defaultValue;
+    size_t end = text.size();
+    while (end > 1 && text[end - 1] == ' ') --end;
+    return text.substr(0, end);
+}
+
+// A value copied into `size` bytes, matching quotes at both ends removed.
+ProfileText CopyValue(std::string_view value, Dword size) {
+    bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                  value.back() == value.front();
+    if (quoted) value.remove_prefix(1);
+    ProfileText text(value.substr(0, size - 1));
+    // The closing quote is cut when the whole quoted text would have fitted with one more
+    // byte; the character before it then goes too.
+    if (quoted && size >= value.size() && !text.empty()) text.pop_back();
+    return text;
+}
+
+ProfileText CopyPlain(std::string_view text, Dword size) {
+    return ProfileText(text.substr(0, size - 1));
+}
+
+// The names of the named sections, duplicates included, each ended by a zero.
+ProfileText ListSectionNames(const sim::IniDocument& document, Dword size) {
+    ProfileText out;
+    if (size == 1) return out;
+    Dword room = size - 1;
+    for (const sim::IniSection& section : document.Sections()) {
+        if (section.name.empty()) continue;
+        Dword needed = static_cast<Dword>(section.name.size()) + 1;
+        if (needed >= room) {
+            out.append(section.name, 0, room - 1);
+            out += '\0';
+            out.resize(size - 2);
+            return out;
+        }
+        out += section.name;
+        out += '\0';
+        room -= needed;
+    }
+    return out;
+}
+
+// The names of the section's entries, duplicates included, each ended by a zero; lines without
+// '=' and comments are left out.
+ProfileText ListKeys(const sim::IniSection& section, Dword size) {
+    ProfileText out;
+    // Too small for any name: the caller falls back on the default.
+    if (size <= 2) return out;
+    Dword room = size;
+    for (const sim::IniEntry& entry : section.entries) {
+        if (room <= 2) break;
+        if (!entry.hasValue || (!entry.name.empty() && entry.name[0] == ';')) continue;
+        std::string_view name(entry.name);
+        name = name.substr(0, room - 2);
+        out += name;
+        out += '\0';
+        room -= static_cast<Dword>(name.size()) + 1;
+        if (room < 2) break;
+    }
+    if (room <= 1) out.resize(size - 2);
+    return out;
+}
+
+ProfileText ReadText(const char* section, const char* key, const char* defaultValue, Dword size,
+                     const char* file) {
+    std::string hostPath;
+    std::shared_ptr<const sim::IniDocument> document;
+    sim::IniFileState state = sim::IniFileState::kUnreadable;
+    bool opened =
+        OpenProfile(file, &hostPath, &document, &state) && state != sim::IniFileState::kUnreadable;
+    if (section == nullptr) return opened ? ListSectionNames(*document, size) : ProfileText();
+    if (key == nullptr) {
+        ProfileText keys;
+        if (opened) {
+            if (const sim::IniSection* found = document->FindSection(section)) {
+                keys = ListKeys(*found, size);
+            }
+        }
+        if (keys.empty() || keys[0] == '\0') {
+            keys = CopyValue(defaultValue == nullptr ? "" : defaultValue, size);
+        }
+        return keys;
+    }
+    std::string_view fallback = TrimDefault(defaultValue);
+    if (!opened) return CopyPlain(fallback, size);
+    const sim::IniSection* found = document->FindSection(sim::TrimIniBlanks(section));
+    const sim::IniEntry* entry =
+        found == nullptr ? nullptr : document->FindEntry(*found, sim::TrimIniBlanks(key));
+    if (entry != nullptr && entry->hasValue) return CopyValue(entry->value, size);
+    return CopyValue(fallback, size);
+}
+
+// Reads a number the way the platform's string-to-integer routine does: control characters
+// and blanks skipped, one sign, "0x", "0o" or "0b" (lower case only) choosing the base, then
+// digits up to the first one that does not belong, wrapping modulo 2^32.
+unsigned ParseProfileNumber(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    unsigned base = 10;
+    if (i + 1 < text.size() && text[i] == '0') {
+        char prefix = text[i + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10) i += 2;
+    }
+    std::uint32_t total = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        unsigned digit = c >= '0' && c <= '9'   ? static_cast<unsigned>(c - '0')
+                         : c >= 'A' && c <= 'Z' ? static_cast<unsigned>(c - 'A' + 10)
+                         : c >= 'a' && c <= 'z' ? static_cast<unsigned>(c - 'a' + 10)
+                                                : 99u;
+        if (digit >= base) break;
+        total = total * base + digit;
+    }
+    return negative ? 0u - total : total;
+}
+
+bool Write(const char* section, const char* key, const char* value, const char* file) {
+    if (section == nullptr) return false;
+    std::string hostPath;
+    std::shared_ptr<const sim::IniDocument> document;
+    sim::IniFileState state;
+    if (!OpenProfile(file, &hostPath, &document, &state)) return false;
+    document.reset();
+    auto result = sim::IniCache::Instance().Modify(hostPath, [&](sim::IniDocument& edited) {
+        if (key == nullptr) return edited.DeleteSection(section);
+        if (value == nullptr) return edited.DeleteEntry(section, key);
+        return edited.SetValue(section, key, value);
+    });
+    return result != sim::IniWriteResult::kFailed;
+}
+
+}  // namespace
+
+Dword GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
+                              char* buffer, Dword size, const char* file) {
+    if (buffer == nullptr || size == 0) return 0;
+    ProfileText text = ReadText(section, key, defaultValue, size, file);
+    // Never more than size - 1 bytes and the zero, whatever the rules above produced.
+    if (text.size() > size - 1) text.resize(size - 1);
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    return static_cast<Dword>(text.size());
+}
+
+unsigned GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
+                              const char* file) {
+    // The platform reads the value into a 30-character buffer first.
+    ProfileText text = ReadText(section, key, "", 30, file);
+    if (text.empty() || text[0] == '\0') return static_cast<unsigned>(defaultValue);
+    return ParseProfileNumber(std::string_view(text.c_str()));
+}
+
+bool WritePrivateProfileString(const char* section, const char* key, const char* value,
+                               const char* file) {
+    return Write(section, key, value, file);
+}
+
+bool WriteProfileString(const char* section, const char* key, const char* value) {
+    return Write(section, key, value, nullptr);
+}
+
+}  // namespace plat

@@ -1,0 +1,135 @@
+// The simulated machine keeps parsed INI files in memory; these tests check that it never
+// serves stale contents and that writers in several processes lose no update.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/profile.h"
+#include "platform/sim/machine.h"
+
+namespace {
+
+class ProfileCache : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/profile-cache-XXXXXX";
+        folder_ = mkdtemp(pattern);
+        sim::Machine::Use(folder_);
+        hostFile_ = folder_ + "/drive_c/cache.ini";
+    }
+    std::string Value(const char* section, const char* key) const {
+        char buffer[64];
+        plat::GetPrivateProfileString(section, key, "?", buffer, sizeof buffer, kFile);
+        return buffer;
+    }
+    // Replaces the file's bytes in place (same inode), as an editor or another program
+    // writing without the machine's help would.
+    void OverwriteInPlace(const std::string& bytes) const {
+        int fd = open(hostFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        close(fd);
+    }
+    void SetModificationTime(time_t seconds, long nanoseconds) const {
+        struct timespec times[2];
+        times[0].tv_sec = seconds;
+        times[0].tv_nsec = nanoseconds;
+        times[1] = times[0];
+        ASSERT_EQ(utimensat(AT_FDCWD, hostFile_.c_str(), times, 0), 0);
+    }
+    // Runs `body` in a child process and waits for it; true when it exited with 0.
+    template <typename Body>
+    static pid_t Spawn(Body body) {
+        pid_t pid = fork();
+        if (pid == 0) _exit(body() ? 0 : 1);
+        return pid;
+    }
+    static bool Succeeded(pid_t pid) {
+        int status = 0;
+        return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    static constexpr const char* kFile = "C:\\cache.ini";
+    std::string folder_;
+    std::string hostFile_;
+};
+
+TEST_F(ProfileCache, SeesAWriteMadeByAnotherProcess) {
+    ASSERT_TRUE(plat::WritePrivateProfileString("A", "k", "before", kFile));
+    ASSERT_EQ(Value("A", "k"), "before");
+    pid_t child = Spawn([] { return plat::WritePrivateProfileString("A", "k", "after", kFile); });
+    ASSERT_TRUE(Succeeded(child));
+    EXPECT_EQ(Value("A", "k"), "after");
+}
+
+TEST_F(ProfileCache, SeesAnInPlaceChangeOfTheSameSizeByItsTimes) {
+    OverwriteInPlace("[A]\r\nk=1\r\n");
+    SetModificationTime(1000000000, 0);
+    ASSERT_EQ(Value("A", "k"), "1");
+    OverwriteInPlace("[A]\r\nk=2\r\n");
+    SetModificationTime(1000000000, 1);  // one nanosecond later
+    EXPECT_EQ(Value("A", "k"), "2");
+}
+
+TEST_F(ProfileCache, SeesAChangeThatKeptTheModificationTime) {
+    OverwriteInPlace("[A]\r\nk=1\r\n");
+    SetModificationTime(1000000000, 5);
+    ASSERT_EQ(Value("A", "k"), "1");
+    OverwriteInPlace("[A]\r\nk=22\r\n");
+    SetModificationTime(1000000000, 5);
+    EXPECT_EQ(Value("A", "k"), "22");
+}
+
+TEST_F(ProfileCache, ForgetsAFileThatWasDeletedAndSeesItComeBack) {
+    OverwriteInPlace("[A]\r\nk=1\r\n");
+    ASSERT_EQ(Value("A", "k"), "1");
+    ASSERT_EQ(unlink(hostFile_.c_str()), 0);
+    EXPECT_EQ(Value("A", "k"), "?");
+    // Back under another letter case: Windows names match without regard to case.
+    std::string renamed = folder_ + "/drive_c/CACHE.INI";
+    int fd = open(renamed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "[A]\r\nk=3\r\n", 10), 10);
+    close(fd);
+    EXPECT_EQ(Value("A", "k"), "3");
+}
+
+TEST_F(ProfileCache, ConcurrentWritersInSeveralProcessesLoseNoUpdate) {
+    constexpr int kWriters = 4;
+    constexpr int kWritesEach = 50;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        children.push_back(Spawn([w] {
+            for (int i = 0; i < kWritesEach; ++i) {
+                std::string key = "w" + std::to_string(w) + "k" + std::to_string(i);
+                std::string value = std::to_string(w * 1000 + i);
+                // Half the writers share a section, so that their edits meet in one place.
+                const char* section = w % 2 == 0 ? "Shared" : (w == 1 ? "One" : "Three");
+                if (!plat::WritePrivateProfileString(section, key.c_str(), value.c_str(), kFile)) {
+                    return false;
+                }
+            }
+            return true;
+        }));
+    }
+    for (pid_t child : children) EXPECT_TRUE(Succeeded(child));
+
+    for (int w = 0; w < kWriters; ++w) {
+        const char* section = w % 2 == 0 ? "Shared" : (w == 1 ? "One" : "Three");
+        for (int i = 0; i < kWritesEach; ++i) {
+            std::string key = "w" + std::to_string(w) + "k" + std::to_string(i);
+            EXPECT_EQ(Value(section, key.c_str()), std::to_string(w * 1000 + i)) << key;
+        }
+    }
+    // No temporary file is left beside the INI file.
+    struct stat st;
+    EXPECT_NE(stat((hostFile_ + ".tmp" + std::to_string(children[0])).c_str(), &st), 0);
+}
+
+}  // namespace
