@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +11,17 @@
 
 namespace sim {
 namespace {
+
+// Open files kept for quick checks; past this many, all are closed and reopened on demand.
+constexpr int kMaxOpenFiles = 64;
+// How long a kept file may go without its path being checked again.
+constexpr long long kPathCheckIntervalMs = 100;
+
+long long CoarseNowMs() {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 bool ParentIsDirectory(const std::string& hostPath) {
     auto slash = hostPath.rfind('/');
@@ -54,78 +66,132 @@ IniCache& IniCache::Instance() {
     return cache;
 }
 
-std::shared_ptr<const IniDocument> IniCache::Get(const std::string& hostPath, IniFileState* state) {
+IniCache::Slot* IniCache::SlotFor(const std::string& hostPath) {
     std::lock_guard<std::mutex> guard(mutex_);
-    return Load(hostPath, state);
+    std::unique_ptr<Slot>& slot = slots_[hostPath];
+    if (!slot) {
+        slot.reset(new Slot);
+        slot->hostPath = hostPath;
+    }
+    return slot.get();
 }
 
-std::shared_ptr<const IniDocument> IniCache::Load(const std::string& hostPath,
-                                                  IniFileState* state) {
+std::shared_ptr<const IniDocument> IniCache::Get(Slot* slot, IniFileState* state) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (slot->fd >= 0 && CoarseNowMs() - slot->pathCheckedAtMs < kPathCheckIntervalMs) {
+        struct stat st;
+        if (fstat(slot->fd, &st) == 0 && st.st_nlink > 0 && IdentityOf(st) == slot->identity) {
+            *state = IniFileState::kParsed;
+            return slot->document;
+        }
+    }
+    return Load(slot, state);
+}
+
+void IniCache::Forget(Slot* slot) {
+    if (slot->fd >= 0) {
+        close(slot->fd);
+        slot->fd = -1;
+        --openFiles_;
+    }
+    slot->document.reset();
+    slot->identity = IniFileIdentity();
+}
+
+void IniCache::KeepOpen(Slot* slot, int fd) {
+    if (slot->fd >= 0) {
+        close(slot->fd);
+        slot->fd = -1;
+        --openFiles_;
+    }
+    if (openFiles_ >= kMaxOpenFiles) {
+        for (auto& other : slots_) {
+            if (other.second->fd >= 0) {
+                close(other.second->fd);
+                other.second->fd = -1;
+            }
+        }
+        openFiles_ = 0;
+    }
+    slot->fd = fd;
+    ++openFiles_;
+    slot->pathCheckedAtMs = CoarseNowMs();
+}
+
+std::shared_ptr<const IniDocument> IniCache::Load(Slot* slot, IniFileState* state) {
     struct stat st;
-    if (stat(hostPath.c_str(), &st) != 0) {
-        entries_.erase(hostPath);
-        bool missing = errno == ENOENT && ParentIsDirectory(hostPath);
+    if (stat(slot->hostPath.c_str(), &st) != 0) {
+        Forget(slot);
+        bool missing = errno == ENOENT && ParentIsDirectory(slot->hostPath);
         *state = missing ? IniFileState::kMissing : IniFileState::kUnreadable;
         return EmptyDocument();
     }
     if (S_ISDIR(st.st_mode)) {
+        Forget(slot);
         *state = IniFileState::kUnreadable;
         return EmptyDocument();
     }
-    auto cached = entries_.find(hostPath);
-    if (cached != entries_.end() && cached->second.identity == IdentityOf(st)) {
-        *state = IniFileState::kParsed;
-        return cached->second.document;
-    }
-
     // Identity and contents from the same open file, so that a file replaced meanwhile is
     // noticed at the next use rather than cached under the wrong identity.
-    int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
-    std::string bytes;
-    bool ok = fd >= 0 && fstat(fd, &st) == 0 && ReadAll(fd, &bytes);
-    if (fd >= 0) close(fd);
-    if (!ok) {
-        entries_.erase(hostPath);
+    int fd = open(slot->hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || fstat(fd, &st) != 0) {
+        if (fd >= 0) close(fd);
+        Forget(slot);
         *state = IniFileState::kUnreadable;
         return EmptyDocument();
     }
-    auto document = std::make_shared<const IniDocument>(IniDocument::Parse(bytes));
-    entries_[hostPath] = Entry{IdentityOf(st), document};
+    if (slot->document && IdentityOf(st) == slot->identity) {
+        KeepOpen(slot, fd);
+        *state = IniFileState::kParsed;
+        return slot->document;
+    }
+    std::string bytes;
+    if (!ReadAll(fd, &bytes)) {
+        close(fd);
+        Forget(slot);
+        *state = IniFileState::kUnreadable;
+        return EmptyDocument();
+    }
+    slot->document = std::make_shared<const IniDocument>(IniDocument::Parse(bytes));
+    slot->identity = IdentityOf(st);
+    KeepOpen(slot, fd);
     *state = IniFileState::kParsed;
-    return document;
+    return slot->document;
 }
 
-IniWriteResult IniCache::Modify(const std::string& hostPath,
-                                const std::function<bool(IniDocument&)>& edit) {
+IniWriteResult IniCache::Modify(Slot* slot, const std::function<bool(IniDocument&)>& edit) {
     std::lock_guard<std::mutex> guard(mutex_);
     struct stat st;
-    if (stat(hostPath.c_str(), &st) == 0) {
+    if (stat(slot->hostPath.c_str(), &st) == 0) {
         // The machine keeps the read-only attribute even for a process run as root.
         if (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return IniWriteResult::kFailed;
-    } else if (errno != ENOENT || !ParentIsDirectory(hostPath)) {
+    } else if (errno != ENOENT || !ParentIsDirectory(slot->hostPath)) {
         return IniWriteResult::kFailed;
     }
 
-    FileLock lock(hostPath);
+    FileLock lock(slot->hostPath);
     IniFileState state;
-    std::shared_ptr<const IniDocument> current = Load(hostPath, &state);
+    std::shared_ptr<const IniDocument> current = Load(slot, &state);
     if (state == IniFileState::kUnreadable) return IniWriteResult::kFailed;
     IniDocument edited = *current;
     if (!edit(edited)) return IniWriteResult::kUnchanged;
 
     std::string bytes = edited.Serialize();
-    if (!ReplaceFileAtomically(hostPath, bytes)) {
-        entries_.erase(hostPath);
+    if (!ReplaceFileAtomically(slot->hostPath, bytes)) {
+        Forget(slot);
         return IniWriteResult::kFailed;
     }
     // Later reads see the file as written, parsed again: a value holding a line break is
     // from now on the new lines it made.
-    if (stat(hostPath.c_str(), &st) == 0) {
-        entries_[hostPath] =
-            Entry{IdentityOf(st), std::make_shared<const IniDocument>(IniDocument::Parse(bytes))};
-    } else {
-        entries_.erase(hostPath);
+    int fd = open(slot->hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || fstat(fd, &st) != 0) {
+        if (fd >= 0) close(fd);
+        Forget(slot);
+        return IniWriteResult::kWritten;
     }
+    slot->document = std::make_shared<const IniDocument>(IniDocument::Parse(bytes));
+    slot->identity = IdentityOf(st);
+    KeepOpen(slot, fd);
     return IniWriteResult::kWritten;
 }
 

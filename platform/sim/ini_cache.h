@@ -1,7 +1,11 @@
 // Parsed INI files of the simulated machine, kept per host path so that the hundreds of
 // lookups a program makes in a row cost no parse. A cached file is parsed again as soon as it
-// changed on disk (another process wrote it): every use compares its identity (device, inode,
+// changed on disk, whoever changed it: every use compares the file's identity (device, inode,
 // size, modification and change times to the nanosecond) with the one it was parsed from.
+// The parsed file stays open, so that this check costs one fstat rather than a walk of the
+// whole path; the path itself is checked again when the file was replaced or deleted (its link
+// count drops to zero), renamed (its change time moves), and at least every 100 ms, for a
+// folder renamed above it.
 // Writes are read-modify-write cycles under a lock shared by all processes, and replace the
 // file atomically, so that concurrent writers lose no update and readers never see half a file.
 #pragma once
@@ -42,29 +46,38 @@ struct IniFileIdentity {
 
 class IniCache {
   public:
+    // The cache's place for one host path. It lives as long as the process, so that callers
+    // may keep a pointer to it and skip looking the path up.
+    struct Slot {
+        std::string hostPath;
+        int fd = -1;  // the parsed file, while it is kept open
+        IniFileIdentity identity;
+        std::shared_ptr<const IniDocument> document;
+        long long pathCheckedAtMs = 0;
+    };
+
     static IniCache& Instance();
 
-    // The current contents of the INI file at `hostPath`. Never null: an empty document when
-    // the file is missing or unreadable, as `*state` tells.
-    std::shared_ptr<const IniDocument> Get(const std::string& hostPath, IniFileState* state);
+    Slot* SlotFor(const std::string& hostPath);
+
+    // The current contents of the slot's file. Never null: an empty document when the file is
+    // missing or unreadable, as `*state` tells.
+    std::shared_ptr<const IniDocument> Get(Slot* slot, IniFileState* state);
 
     // Applies `edit` to the file's current contents and writes the result when `edit` reports
     // a change. Fails without calling `edit` when the file cannot be written: read-only,
     // a directory, or a folder that does not exist.
-    IniWriteResult Modify(const std::string& hostPath,
-                          const std::function<bool(IniDocument&)>& edit);
+    IniWriteResult Modify(Slot* slot, const std::function<bool(IniDocument&)>& edit);
 
   private:
-    struct Entry {
-        IniFileIdentity identity;
-        std::shared_ptr<const IniDocument> document;
-    };
-
     // Under mutex_.
-    std::shared_ptr<const IniDocument> Load(const std::string& hostPath, IniFileState* state);
+    std::shared_ptr<const IniDocument> Load(Slot* slot, IniFileState* state);
+    void Forget(Slot* slot);
+    void KeepOpen(Slot* slot, int fd);
 
     std::mutex mutex_;
-    std::unordered_map<std::string, Entry> entries_;
+    std::unordered_map<std::string, std::unique_ptr<Slot>> slots_;
+    int openFiles_ = 0;
 };
 
 }  // namespace sim

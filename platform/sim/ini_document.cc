@@ -119,27 +119,31 @@ std::string_view TrimLeadingBlanks(std::string_view text) {
     return text.substr(start);
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldUpper(a[i]) != FoldUpper(b[i])) return false;
+// FNV-1a over the folded letters.
+std::uint64_t NameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(FoldUpper(c));
+        hash *= 1099511628211ull;
     }
-    return true;
+    return hash;
 }
 
 }  // namespace
+
+bool SameIniName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && FoldUpper(a[i]) != FoldUpper(b[i])) return false;
+    }
+    return true;
+}
 
 std::string_view TrimIniBlanks(std::string_view text) {
     text = TrimLeadingBlanks(text);
     size_t end = text.size();
     while (end > 0 && IsIniBlank(text[end - 1])) --end;
     return text.substr(0, end);
-}
-
-std::string FoldedName(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) c = FoldUpper(c);
-    return folded;
 }
 
 IniDocument::IniDocument() { sections_.emplace_back(); }
@@ -205,10 +209,10 @@ void IniDocument::BuildIndex() {
     sectionIndex_.clear();
     entryIndex_.assign(sections_.size(), {});
     for (size_t s = 0; s < sections_.size(); ++s) {
-        sectionIndex_.emplace(FoldedName(sections_[s].name), s);
+        sectionIndex_.emplace(NameHash(sections_[s].name), s);
         auto& entries = entryIndex_[s];
         for (size_t e = 0; e < sections_[s].entries.size(); ++e) {
-            entries.emplace(FoldedName(sections_[s].entries[e].name), e);
+            entries.emplace(NameHash(sections_[s].entries[e].name), e);
         }
     }
 }
@@ -239,15 +243,27 @@ std::string IniDocument::Serialize() const {
 }
 
 const IniSection* IniDocument::FindSection(std::string_view name) const {
-    auto found = sectionIndex_.find(FoldedName(name));
-    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+    auto found = sectionIndex_.find(NameHash(name));
+    if (found == sectionIndex_.end()) return nullptr;
+    if (SameIniName(sections_[found->second].name, name)) return &sections_[found->second];
+    for (const IniSection& section : sections_) {
+        if (SameIniName(section.name, name)) return &section;
+    }
+    return nullptr;
 }
 
 const IniEntry* IniDocument::FindEntry(const IniSection& section, std::string_view name) const {
     size_t s = static_cast<size_t>(&section - sections_.data());
     if (s >= entryIndex_.size()) return nullptr;
-    auto found = entryIndex_[s].find(FoldedName(name));
-    return found == entryIndex_[s].end() ? nullptr : &section.entries[found->second];
+    auto found = entryIndex_[s].find(NameHash(name));
+    if (found == entryIndex_[s].end()) return nullptr;
+    if (SameIniName(section.entries[found->second].name, name)) {
+        return &section.entries[found->second];
+    }
+    for (const IniEntry& entry : section.entries) {
+        if (SameIniName(entry.name, name)) return &entry;
+    }
+    return nullptr;
 }
 
 bool IniDocument::SetValue(std::string_view sectionName, std::string_view name,
@@ -256,9 +272,9 @@ bool IniDocument::SetValue(std::string_view sectionName, std::string_view name,
     std::string_view wantedName = TrimIniBlanks(name);
     std::string newValue = UpToNul(TrimLeadingBlanks(value));
     for (IniSection& section : sections_) {
-        if (!SameName(section.name, wantedSection)) continue;
+        if (!SameIniName(section.name, wantedSection)) continue;
         for (IniEntry& entry : section.entries) {
-            if (!SameName(entry.name, wantedName)) continue;
+            if (!SameIniName(entry.name, wantedName)) continue;
             if (entry.hasValue && entry.value == newValue) return false;
             entry.value = newValue;
             entry.hasValue = true;
@@ -276,9 +292,9 @@ bool IniDocument::SetValue(std::string_view sectionName, std::string_view name,
 
 bool IniDocument::DeleteEntry(std::string_view sectionName, std::string_view name) {
     for (IniSection& section : sections_) {
-        if (!SameName(section.name, sectionName)) continue;
+        if (!SameIniName(section.name, sectionName)) continue;
         for (auto entry = section.entries.begin(); entry != section.entries.end(); ++entry) {
-            if (SameName(entry->name, name)) {
+            if (SameIniName(entry->name, name)) {
                 section.entries.erase(entry);
                 return true;
             }
@@ -289,7 +305,7 @@ bool IniDocument::DeleteEntry(std::string_view sectionName, std::string_view nam
 
 bool IniDocument::DeleteSection(std::string_view sectionName) {
     for (auto section = sections_.begin(); section != sections_.end(); ++section) {
-        if (SameName(section->name, sectionName)) {
+        if (SameIniName(section->name, sectionName)) {
             sections_.erase(section);
             return true;
         }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -75,13 +76,14 @@ class IniDocument {
 
     IniEncoding encoding_ = IniEncoding::kAnsi;
     std::vector<IniSection> sections_;
-    // Folded name -> index of the first section, and per section folded name -> index of the
-    // first entry. Built by Parse.
-    std::unordered_map<std::string, std::size_t> sectionIndex_;
-    std::vector<std::unordered_map<std::string, std::size_t>> entryIndex_;
+    // Hash of the folded name -> index of the first section with that hash, and the same per
+    // section for its entries. Built by Parse. A lookup that lands on another name with the
+    // same hash falls back on a scan, so the index needs no stored names.
+    std::unordered_map<std::uint64_t, std::size_t> sectionIndex_;
+    std::vector<std::unordered_map<std::uint64_t, std::size_t>> entryIndex_;
 };
 
-// `text` in upper case, letter case of the Windows-1252 code page folded.
-std::string FoldedName(std::string_view text);
+// Names compared the platform's way: without regard to the letter case of Windows-1252.
+bool SameIniName(std::string_view a, std::string_view b);
 
 }  // namespace sim

@@ -10,12 +10,11 @@
 // - a key list without any listable name (or whose first name is empty) yields the default.
 // Names are compared without regard to case with the Windows-1252 rules; the platform's own
 // implementation under Wine folds only ASCII letters, where Windows folds accented ones too.
+#include <array>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "platform/profile.h"
 #include "platform/sim/ini_cache.h"
@@ -24,34 +23,6 @@
 
 namespace plat {
 namespace {
-
-// Windows paths already turned into host paths. Turning one means matching every component
-// without regard to case, a few system calls each; a program reading hundreds of keys in a
-// row must not pay that every time. An entry is checked again when its file is not found.
-class HostPathMemo {
-  public:
-    bool Find(const std::string& key, std::string* hostPath) {
-        std::lock_guard<std::mutex> guard(mutex_);
-        auto found = paths_.find(key);
-        if (found == paths_.end()) return false;
-        *hostPath = found->second;
-        return true;
-    }
-    void Store(const std::string& key, const std::string& hostPath) {
-        std::lock_guard<std::mutex> guard(mutex_);
-        if (paths_.size() > 4096) paths_.clear();
-        paths_[key] = hostPath;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::unordered_map<std::string, std::string> paths_;
-};
-
-HostPathMemo& Memo() {
-    static HostPathMemo memo;
-    return memo;
-}
 
 // A file name without any folder designates a file in the Windows directory; "C:x.ini" is
 // relative to drive C's current directory, not a bare name.
@@ -63,27 +34,82 @@ std::string WindowsPathOf(const char* file) {
     return file;
 }
 
-// The parsed file `file` designates, and its host path for writes. False when the name
+// The files this thread used last and the cache slots their names led to. Turning a Windows
+// name into a host path means matching every folder without regard to case, a few system calls
+// each; a program reading hundreds of keys in a row must not pay that every time. A name means
+// the same file as long as the machine and its current directory stay the same, and its file
+// is found again by name whenever it is missing.
+class RecentFiles {
+  public:
+    sim::IniCache::Slot* Find(const char* file, const sim::Machine& machine) {
+        for (Recent& recent : recent_) {
+            if (recent.slot != nullptr && recent.isNull == (file == nullptr) &&
+                (file == nullptr || recent.file == file) && recent.folder == machine.Folder() &&
+                recent.currentDirectory == machine.CurrentDirectory()) {
+                return recent.slot;
+            }
+        }
+        return nullptr;
+    }
+    void Store(const char* file, const sim::Machine& machine, sim::IniCache::Slot* slot) {
+        for (Recent& recent : recent_) {
+            if (recent.slot != nullptr && recent.isNull == (file == nullptr) &&
+                (file == nullptr || recent.file == file) && recent.folder == machine.Folder() &&
+                recent.currentDirectory == machine.CurrentDirectory()) {
+                recent.slot = slot;
+                return;
+            }
+        }
+        Recent& recent = recent_[next_];
+        next_ = (next_ + 1) % recent_.size();
+        recent.isNull = file == nullptr;
+        recent.file = file == nullptr ? "" : file;
+        recent.folder = machine.Folder();
+        recent.currentDirectory = machine.CurrentDirectory();
+        recent.slot = slot;
+    }
+
+  private:
+    struct Recent {
+        bool isNull = false;
+        std::string file;
+        std::string folder;
+        std::string currentDirectory;
+        sim::IniCache::Slot* slot = nullptr;
+    };
+    std::array<Recent, 8> recent_;
+    size_t next_ = 0;
+};
+
+sim::IniCache::Slot* ResolveSlot(const char* file, const sim::Machine& machine) {
+    std::string hostPath;
+    if (!machine.ToHostPath(WindowsPathOf(file), &hostPath)) return nullptr;
+    return sim::IniCache::Instance().SlotFor(hostPath);
+}
+
+// The parsed file `file` designates, and its cache slot for writes. False when the name
 // cannot designate a file of the machine.
-bool OpenProfile(const char* file, std::string* hostPath,
+bool OpenProfile(const char* file, sim::IniCache::Slot** slot,
                  std::shared_ptr<const sim::IniDocument>* document, sim::IniFileState* state) {
     if (file != nullptr && *file == '\0') return false;
+    static thread_local RecentFiles recentFiles;
     const sim::Machine& machine = sim::Machine::Current();
-    std::string key = machine.Folder() + '\n' + machine.FullPath(WindowsPathOf(file));
-    bool memoized = Memo().Find(key, hostPath);
-    if (!memoized) {
-        if (!machine.ToHostPath(WindowsPathOf(file), hostPath)) return false;
-        Memo().Store(key, *hostPath);
+    *slot = recentFiles.Find(file, machine);
+    bool remembered = *slot != nullptr;
+    if (!remembered) {
+        *slot = ResolveSlot(file, machine);
+        if (*slot == nullptr) return false;
+        recentFiles.Store(file, machine, *slot);
     }
-    *document = sim::IniCache::Instance().Get(*hostPath, state);
-    if (memoized && *state != sim::IniFileState::kParsed) {
-        // The file may have appeared under another letter case, or its folder moved.
-        std::string fresh;
-        if (!machine.ToHostPath(WindowsPathOf(file), &fresh)) return false;
-        Memo().Store(key, fresh);
-        if (fresh != *hostPath) {
-            *hostPath = fresh;
-            *document = sim::IniCache::Instance().Get(*hostPath, state);
+    *document = sim::IniCache::Instance().Get(*slot, state);
+    if (remembered && *state != sim::IniFileState::kParsed) {
+        // The file may have appeared under another letter case, or a folder on its way.
+        sim::IniCache::Slot* fresh = ResolveSlot(file, machine);
+        if (fresh == nullptr) return false;
+        if (fresh != *slot) {
+            *slot = fresh;
+            recentFiles.Store(file, machine, fresh);
+            *document = sim::IniCache::Instance().Get(*slot, state);
         }
     }
     return true;

@@ -60,7 +60,7 @@ copy_from() {  # number source-name
 {
     general
     printf '[Etape1]\r\nSuivants=Etape1\r\nPresenceQuitter=2\r\n'
-    entry 00 c Texte 'Cl\xe9 Telvora'
+    entry 00 c Texte "$(printf 'Cl\xe9 Telvora')"
     entry 01 h Nombre 1f
     entry 02 b Octets '01,,02,ff'
     entry 03 p Chemin '~\bin\a.exe'
@@ -117,7 +117,8 @@ wait-exit code=1
 SCRIPT
 run_driver "$out/registry.txt" KIT="$kit" EXE="$kit/cnxassist.exe" > "$out/registry.log" ||
     fail "the registry script run (log: $out/registry.log)"
-reg query "HKCU\\$dst" > "$out/registry.query" || fail "no key $dst"
+# reg writes to a pipe in the OEM code page.
+reg query "HKCU\\$dst" | tr -d '\r' | iconv -f CP850 -t UTF-8 > "$out/registry.query" || fail "no key $dst"
 expect_value() {  # name type data
     grep -q -E "^ +$1 +$2 +$3\$" "$out/registry.query" ||
         fail "value $1 is not $2 $3: $(cat "$out/registry.query")"
