@@ -196,7 +196,7 @@ TEST_F(WizardTest, WaitTimerKeepsWaitingWhileAWatchedProgramRuns) {
     Start();
     // A program whose path merely contains a fragment, in another letter case.
     ASSERT_TRUE(plat::CreateDirectory("C:\\KIT\\sub"));
-    std::string child = sim::Machine::Current().ToWindowsPath(SIM_CHILD_PATH);
+    std::string child = sim::Machine::Current().ToWindowsPath(TEST_CHILD_PATH);
     ASSERT_TRUE(plat::CopyFile(child.c_str(), "C:\\KIT\\sub\\xIsignupx.exe", false));
     ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\sub\\xIsignupx.exe", {"x", "sleep", "400"}), 0);
     plat::SetTimer(Window(), kWaitTimerId, kWaitTimerMilliseconds);

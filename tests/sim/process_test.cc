@@ -22,7 +22,7 @@ protected:
         plat::CreateDirectory("C:\\KIT");
         plat::CreateDirectory("C:\\Program Files");
         // The test program, installed on the machine under the names the kit uses.
-        std::string host = SIM_CHILD_PATH;
+        std::string host = TEST_CHILD_PATH;
         std::string windows = sim::Machine::Current().ToWindowsPath(host);
         ASSERT_TRUE(plat::CopyFile(windows.c_str(), "C:\\KIT\\ISIGNUP.EXE", false));
         ASSERT_TRUE(plat::CopyFile(windows.c_str(), "C:\\Program Files\\child.exe", false));

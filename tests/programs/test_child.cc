@@ -1,7 +1,7 @@
-// A small program for the process tests of the simulated machine:
-//   sim_child exit N          ends with exit code N
-//   sim_child sleep MS        sleeps, then ends with 0
-//   sim_child record FILE ... writes its current directory and arguments to FILE (a Windows
+// A small program for the process tests, on both back ends:
+//   test_child exit N         ends with exit code N
+//   test_child sleep MS       sleeps, then ends with 0
+//   test_child record FILE ...writes its current directory and arguments to FILE (a Windows
 //                             path on the shared machine), one per line
 #include <chrono>
 #include <cstdlib>

@@ -1,0 +1,74 @@
+// Starting programs and seeing them in the process list, the same on the simulated machine and
+// on the real platform. The program started is test_child.exe, built beside this test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/process.h"
+#include "tests/contract/contract_env.h"
+
+namespace {
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return text;
+}
+
+class ProcessContract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = contract::FreshFolder();
+        char self[260];
+        plat::GetModuleFileName(self, sizeof self);
+        std::string path(self);
+        std::string child = path.substr(0, path.rfind('\\') + 1) + "test_child.exe";
+        // Under the sign-up program's name, as the wizard's wait looks for it.
+        ASSERT_TRUE(plat::CopyFile(child.c_str(), Program().c_str(), false)) << child;
+    }
+    std::string Program() const { return folder_ + "\\ISIGNUP.EXE"; }
+    static bool Listed(const std::string& fragment) {
+        std::vector<std::string> names;
+        EXPECT_TRUE(plat::ProcessSnapshot(&names));
+        return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+            return Upper(name).find(fragment) != std::string::npos;
+        });
+    }
+    std::string folder_;
+};
+
+TEST_F(ProcessContract, WaitingStartGivesTheExitCode) {
+    EXPECT_EQ(plat::SpawnWait(Program().c_str(), {Program(), "exit", "7"}), 7);
+    EXPECT_EQ(plat::SpawnWait((folder_ + "\\absent.exe").c_str(), {"absent.exe"}), -1);
+}
+
+TEST_F(ProcessContract, ASignUpProgramIsListedWhileItRuns) {
+    ASSERT_TRUE(plat::ProcessSnapshotAvailable());
+    ASSERT_EQ(plat::SpawnNoWait(Program().c_str(), {Program(), "sleep", "1500"}), 0);
+    EXPECT_TRUE(Listed("ISIGNUP"));
+    bool ended = false;
+    for (int i = 0; i < 200 && !ended; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ended = !Listed("ISIGNUP");
+    }
+    EXPECT_TRUE(ended);
+}
+
+TEST_F(ProcessContract, WinExecStartsACommandLineWithArguments) {
+    std::string out = folder_ + "\\out.txt";
+    std::string line = "\"" + Program() + "\" record " + out + " \"deux mots\"";
+    EXPECT_GT(plat::WinExec(line.c_str(), plat::kSwShowDefault), 31u);
+    std::string text;
+    for (int i = 0; i < 200 && !plat::ReadWholeFile(out.c_str(), &text); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    EXPECT_NE(text.find("\ndeux mots\n"), std::string::npos) << text;
+    EXPECT_LE(plat::WinExec((folder_ + "\\absent.exe").c_str(), plat::kSwShowDefault), 31u);
+}
+
+}  // namespace
