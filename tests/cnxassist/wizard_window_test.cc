@@ -222,3 +222,65 @@ TEST(WatchedFragments, KeepTheirOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// A last step of either kind, as the final steps of the wizard are.
+class LastStep : public CEtape {
+public:
+    LastStep(plat::Hwnd window, const plat::Rect* pageRect, int endKind)
+        : CEtape(window, nullptr, pageRect, "Etape1"), m_endKind(endKind) {}
+    int GetEndKind() override { return m_endKind; }
+
+private:
+    int m_endKind;
+};
+
+TEST_F(WizardTest, NextOnALastStepEndsWithoutAQuestionAndPromptsARestartForKindZero) {
+    for (int endKind : {kEndStep, kEndWithRestartPrompt}) {
+        SCOPED_TRACE(endKind);
+        sim::ui::Reset();
+        WriteKitFile("cfg.ini", ThreePlainSteps());
+        WriteKitFile("modele_0.ins", "[User]\r\nPassword=secret\r\n");
+        Start();
+        // The last step replaces the current one; the root's tree still owns the others.
+        auto* last = new LastStep(Window(), &g_assistant->m_pageRect, endKind);
+        CEtape* previous = g_assistant->m_current;
+        g_assistant->m_current = last;
+        plat::SendMessage(Window(), plat::kWmCommand, ID_SUIVANT, 0);
+        EXPECT_TRUE(sim::ui::MessageBoxes().empty());
+        EXPECT_EQ(sim::ui::QuitCode(), 1);
+        EXPECT_EQ(sim::ui::RebootPrompts().size(), endKind == kEndWithRestartPrompt ? 1u : 0u);
+        EXPECT_FALSE(plat::CanOpenForReading("C:\\KIT\\modele_0.ins"));
+        g_assistant->m_current = previous;
+        delete last;
+        cnx::EndWizard();
+    }
+}
+
+TEST_F(WizardTest, AStepThatCannotGoOnAfterTheWaitEndsWithStringTwentyEight) {
+    WriteKitFile("cfg.ini", cnxtest::GeneralSection() + cnxtest::IdentWindowSection("Bouton1") +
+                                "[Bouton1]\r\nSuivants=A,B\r\nNbBoutons=2\r\n");
+    Start();
+    ASSERT_EQ(Current(), "Bouton1");
+    // No button clicked yet: the step cannot go on.
+    plat::SetTimer(Window(), kWaitTimerId, kWaitTimerMilliseconds);
+    sim::ui::AdvanceClock(kWaitTimerMilliseconds);
+    sim::ui::PumpMessages();
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "Un problème est survenu. Impossible de continuer l'installation.");
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].caption, kCaption);
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+}
+
+TEST(WizardErrors, MessagesAreCutToTheirCapacities) {
+    std::string longText(1000, 'x');
+    CEtapeException step(3, "%s", longText.c_str());
+    EXPECT_EQ(std::string(step.Message()).size(), 255u);
+    EXPECT_EQ(step.Code(), 3);
+    util_exception utility("%s", longText.c_str());
+    EXPECT_EQ(std::string(utility.Message()).size(), 511u);
+}
+
+}  // namespace
