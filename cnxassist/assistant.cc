@@ -128,6 +128,12 @@ void CAssistant::OnNext() {
         EndOnLastStep(endKind);
         return;
     }
+    Advance(0);
+}
+
+int CAssistant::Advance(int fromTimer) {
+    // A warning from OnLeave does not block the move; a fatal one has already asked for the
+    // end of the run.
     try {
         m_current->OnLeave();
     } catch (const CEtapeException& e) {
@@ -135,9 +141,10 @@ void CAssistant::OnNext() {
     }
     m_left = m_current;
     try {
-        m_current->GoNext(0);
+        return m_current->GoNext(fromTimer);
     } catch (const CEtapeException& e) {
         Report(e);
+        return 0;
     }
 }
 
@@ -173,19 +180,7 @@ void CAssistant::OnTimer(plat::Uint id) {
     if (id != kWaitTimerId || m_current == nullptr) return;
     if (cnx::WatchedProcessRunning()) return;
     plat::KillTimer(m_hwnd, kWaitTimerId);
-    try {
-        m_current->OnLeave();
-    } catch (const CEtapeException& e) {
-        Report(e);
-    }
-    m_left = m_current;
-    int result = 0;
-    try {
-        result = m_current->GoNext(1);
-    } catch (const CEtapeException& e) {
-        Report(e);
-    }
-    if (result != 1) FatalErrorString(IDS_CANNOT_CONTINUE);
+    if (Advance(1) != 1) FatalErrorString(IDS_CANNOT_CONTINUE);
 }
 
 void CAssistant::ShowError(const char* text) {

@@ -40,4 +40,11 @@ bool ReadOnlyIsIgnored() {
     return ignored;
 }
 
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return text;
+}
+
 }  // namespace contract

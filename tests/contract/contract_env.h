@@ -17,4 +17,7 @@ std::string FreshKeyPath();
 // read-only files skip with this reason there.
 bool ReadOnlyIsIgnored();
 
+// ASCII upper case, for comparing paths the platform may return in either case.
+std::string Upper(std::string text);
+
 }  // namespace contract

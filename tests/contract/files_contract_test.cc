@@ -8,15 +8,10 @@
 
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    return text;
-}
+using contract::Upper;
 
 class FilesContract : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { folder_ = contract::FreshFolder(); }
     std::string Path(const char* name) const { return folder_ + "\\" + name; }
     std::string Read(const std::string& path) const {
@@ -112,8 +107,7 @@ TEST_F(FilesContract, ShortPathsAreEightDotThreeAndOpenTheSameFile) {
     // Too small a buffer: the size needed, terminator included.
     char tiny[4];
     EXPECT_EQ(plat::GetShortPathName(folder_.c_str(), tiny, sizeof tiny), folder_.size() + 1);
-    EXPECT_EQ(plat::GetShortPathName(Path("missing.txt").c_str(), shortPath, sizeof shortPath),
-              0u);
+    EXPECT_EQ(plat::GetShortPathName(Path("missing.txt").c_str(), shortPath, sizeof shortPath), 0u);
 }
 
 TEST_F(FilesContract, CurrentDirectoryMovesAndRelativePathsFollowIt) {

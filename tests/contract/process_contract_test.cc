@@ -13,15 +13,10 @@
 
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    return text;
-}
+using contract::Upper;
 
 class ProcessContract : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = contract::FreshFolder();
         char self[260];
