@@ -7,7 +7,6 @@
 #include "cnxassist/step_file.h"
 #include "cnxassist/wizard_utils.h"
 #include "common/profile_access.h"
-#include "platform/files.h"
 
 int g_nextControlId = kFirstControlId;
 
@@ -43,13 +42,16 @@ CEtape::CEtape(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect, 
     m_suivants = suivants;
     m_description = ReadStepString(*this, "Description", 128);
     if (!m_description.empty()) {
-        std::string path = cnx::WorkingDirectory() + "\\" + m_description.str();
-        if (!plat::CanOpenForReading(path.c_str())) {
+        m_page = LoadPage(cnx::WorkingDirectory() + "\\" + m_description.str());
+        if (m_page == nullptr) {
             throw CEtapeException(0, "impossible de lire le fichier description de %s", name);
         }
+        // The page's controls take their ids from the counter as it stands now.
+        m_page->Create(m_hwnd, &m_pageRect);
     }
 }
 
+// The page's child windows stay with the wizard window, which destroys them.
 CEtape::~CEtape() { delete m_next; }
 
 int CEtape::GoNext(int fromTimer) {
@@ -91,6 +93,12 @@ void CEtape::Show(plat::Hdc dc) {
     ApplyPresence(m_hwnd, ID_PRECEDENT, m_presencePrecedent);
     ApplyPresence(m_hwnd, ID_SUIVANT, m_presenceSuivant);
     ApplyPresence(m_hwnd, ID_QUITTER, m_presenceQuitter);
+    // After the buttons, so that a page control numbered 1 takes the focus from them.
+    if (m_page != nullptr) m_page->Draw(dc, &m_pageRect);
 }
 
-void CEtape::Erase(plat::Hdc dc) {}
+void CEtape::Erase(plat::Hdc dc) {
+    if (m_page != nullptr) {
+        m_page->Erase(dc, &m_pageRect, plat::GetSysColor(plat::kColorInactiveBorder));
+    }
+}

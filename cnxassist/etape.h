@@ -2,7 +2,10 @@
 // the window drives the protocol below and the step tree lives until the end of the run.
 #pragma once
 
+#include <memory>
+
 #include "cnxassist/etape_exception.h"
+#include "cnxassist/page.h"
 #include "common/bounded_text.h"
 #include "platform/draw.h"
 #include "platform/types.h"
@@ -50,9 +53,9 @@ class CEtape {
     CEtape* m_next = nullptr;
     kit::FixedText<128> m_name;
     kit::FixedText<128> m_iniPath;
-    // The page itself arrives with the page description language; until then a step only
-    // checks that its description file can be read.
-    void* m_page = nullptr;
+    // The step's page, parsed and its controls made when the step is built; null without
+    // "Description".
+    std::unique_ptr<CPage> m_page;
     kit::FixedText<128> m_suivants;
     kit::FixedText<128> m_description;
     int m_presenceSuivant = 1;
