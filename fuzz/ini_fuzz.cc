@@ -3,17 +3,20 @@
 // buffer and end with a zero; a value written must read back; and what the machine writes,
 // once normalised, must read back to the same text.
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/profile.h"
+#include "platform/sim/change_count.h"
 #include "platform/sim/ini_document.h"
 #include "platform/sim/machine.h"
 
@@ -21,16 +24,26 @@ namespace {
 
 constexpr const char* kFile = "C:\\FUZZ.INI";
 
+char g_machineFolder[64];
+
+void RemoveMachineFolder() {
+    nftw(
+        g_machineFolder,
+        [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
 // The machine lives in memory when it can: every write of the machine is flushed to disk.
 const std::string& HostFile() {
     static const std::string path = [] {
-        char shm[] = "/dev/shm/ini-fuzz-XXXXXX";
-        char tmp[] = "/tmp/ini-fuzz-XXXXXX";
-        const char* folder = mkdtemp(shm);
-        if (folder == nullptr) folder = mkdtemp(tmp);
-        if (folder == nullptr) std::abort();
+        std::snprintf(g_machineFolder, sizeof g_machineFolder, "/dev/shm/ini-fuzz-XXXXXX");
+        if (mkdtemp(g_machineFolder) == nullptr) {
+            std::snprintf(g_machineFolder, sizeof g_machineFolder, "/tmp/ini-fuzz-XXXXXX");
+            if (mkdtemp(g_machineFolder) == nullptr) std::abort();
+        }
+        std::atexit(RemoveMachineFolder);
         std::string host;
-        if (!sim::Machine::Use(folder).ToHostPath(kFile, &host)) std::abort();
+        if (!sim::Machine::Use(g_machineFolder).ToHostPath(kFile, &host)) std::abort();
         return host;
     }();
     return path;
@@ -55,6 +68,8 @@ void PutFile(const std::uint8_t* data, std::size_t size) {
     times[0].tv_nsec = static_cast<long>(generation % 1000000000);
     times[1] = times[0];
     utimensat(AT_FDCWD, HostFile().c_str(), times, 0);
+    // Written behind the machine's back: say so, or it would be seen only at the next tick.
+    sim::NoteMachineChange();
 }
 
 // One read into a buffer of exactly `size` bytes, so that the sanitizer sees any overflow.

@@ -6,6 +6,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
+
+#include "platform/sim/machine.h"
+
+#include "platform/sim/change_count.h"
 
 namespace sim {
 
@@ -31,11 +36,18 @@ bool ReplaceFileAtomically(const std::string& hostPath, const std::string& conte
         unlink(tmp.c_str());
         return false;
     }
+    NoteMachineChange();
     return true;
 }
 
+// The lock files live in the machine folder, named after the locked file, so that the folders
+// of the simulated drives hold only what the programs put there.
 FileLock::FileLock(const std::string& hostPath) {
-    fd_ = open((hostPath + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
+    std::string folder = Machine::Current().Folder() + "/locks";
+    mkdir(folder.c_str(), 0755);
+    char name[32];
+    std::snprintf(name, sizeof name, "/%016zx.lock", std::hash<std::string>{}(hostPath));
+    fd_ = open((folder + name).c_str(), O_RDWR | O_CREAT, 0644);
     if (fd_ >= 0) flock(fd_, LOCK_EX);
 }
 

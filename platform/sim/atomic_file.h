@@ -10,7 +10,8 @@ namespace sim {
 // `hostPath`. The file's permissions are kept.
 bool ReplaceFileAtomically(const std::string& hostPath, const std::string& contents);
 
-// An exclusive lock between processes (flock on `<hostPath>.lock`), held for the object's life.
+// An exclusive lock between the processes of the machine on `hostPath` (flock on a lock file
+// of the machine folder), held for the object's life.
 class FileLock {
 public:
     explicit FileLock(const std::string& hostPath);

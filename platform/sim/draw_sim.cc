@@ -25,6 +25,12 @@ constexpr Hicon kSystemIconBase = 0x00600000;
 constexpr Hicon kResourceIconBase = 0x00700000;
 constexpr Hcursor kCursorBase = 0x00500000;
 
+// Sizes derived from whatever a program passes (a font millions of pixels high, a text drawn at
+// the far end of the coordinates) are held to the int range instead of overflowing.
+int Saturate(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 LogFont MakeFont(Long height, Long weight, const char* face, std::uint8_t pitchAndFamily) {
     LogFont font;
     font.height = height;
@@ -208,10 +214,9 @@ struct Metrics {
 
 // Rough text metrics: enough for DT_CALCRECT and the height DrawText returns.
 Metrics MetricsOf(const LogFont& font) {
-    int line = font.height > 0   ? font.height
-               : font.height < 0 ? -font.height - font.height / 5
-                                 : 16;
-    return Metrics{line, std::max(1, line * 7 / 16)};
+    std::int64_t height = font.height;
+    int line = height > 0 ? font.height : height < 0 ? Saturate(-height - height / 5) : 16;
+    return Metrics{line, std::max(1, Saturate(std::int64_t{line} * 7 / 16))};
 }
 
 std::vector<std::string> WrapLines(const std::string& text, int maxChars, bool wrap) {
@@ -517,19 +522,20 @@ int DrawText(Hdc dc, const char* text, int count, Rect* rect, Uint format) {
     std::string s(text, length);
     sim::ui::DrawOp op = sim::OpFor(*d, sim::ui::DrawKind::Text);
     sim::Metrics m = sim::MetricsOf(op.font);
-    int width = rect->right - rect->left;
+    int width = sim::Saturate(std::int64_t{rect->right} - rect->left);
     bool single = (format & kDtSingleLine) != 0;
     std::vector<std::string> lines =
         single ? std::vector<std::string>{s}
                : sim::WrapLines(s, width / m.averageWidth, (format & kDtWordBreak) != 0);
-    int height = static_cast<int>(lines.size()) * m.lineHeight;
+    int height = sim::Saturate(static_cast<std::int64_t>(lines.size()) * m.lineHeight);
     if (format & kDtCalcRect) {
         std::size_t longest = 0;
         for (const std::string& line : lines) longest = std::max(longest, line.size());
         if (!(format & kDtWordBreak) || single) {
-            rect->right = rect->left + static_cast<int>(longest) * m.averageWidth;
+            rect->right =
+                sim::Saturate(rect->left + static_cast<std::int64_t>(longest) * m.averageWidth);
         }
-        rect->bottom = rect->top + height;
+        rect->bottom = sim::Saturate(std::int64_t{rect->top} + height);
         return height;
     }
     op.rect = *rect;
@@ -548,7 +554,8 @@ bool TextOut(Hdc dc, int x, int y, const char* text, int count) {
     sim::ui::DrawOp op = sim::OpFor(*d, sim::ui::DrawKind::TextOut);
     sim::Metrics m = sim::MetricsOf(op.font);
     op.text.assign(text, length);
-    op.rect = Rect{x, y, x + static_cast<int>(length) * m.averageWidth, y + m.lineHeight};
+    op.rect = Rect{x, y, sim::Saturate(x + static_cast<std::int64_t>(length) * m.averageWidth),
+                   sim::Saturate(std::int64_t{y} + m.lineHeight)};
     sim::Record(*d, op);
     return true;
 }
@@ -710,7 +717,7 @@ bool DrawIcon(Hdc dc, int x, int y, Hicon icon) {
     auto found = Ui().icons.find(icon);
     if (d == nullptr || found == Ui().icons.end()) return false;
     sim::ui::DrawOp op = sim::OpFor(*d, sim::ui::DrawKind::Icon);
-    op.rect = Rect{x, y, x + 32, y + 32};
+    op.rect = Rect{x, y, sim::Saturate(std::int64_t{x} + 32), sim::Saturate(std::int64_t{y} + 32)};
     op.iconId = found->second.id;
     op.systemIcon = found->second.system;
     sim::Record(*d, op);

@@ -13,6 +13,7 @@
 
 #include "platform/files.h"
 #include "platform/sim/atomic_file.h"
+#include "platform/sim/change_count.h"
 #include "platform/sim/machine.h"
 
 namespace plat {
@@ -73,6 +74,13 @@ bool CopyFile(const char* source, const char* destination, bool failIfExists) {
     struct stat st;
     if (stat(host.c_str(), &st) == 0) {
         if (failIfExists || S_ISDIR(st.st_mode) || HostIsReadOnly(st)) return false;
+        // A file is not copied onto itself: the platform refuses, as the file is in use.
+        std::string sourceHost;
+        struct stat sourceStat;
+        if (HostPath(source, &sourceHost) && stat(sourceHost.c_str(), &sourceStat) == 0 &&
+            sourceStat.st_dev == st.st_dev && sourceStat.st_ino == st.st_ino) {
+            return false;
+        }
     }
     if (!sim::ReplaceFileAtomically(host, data)) return false;
     // The copy keeps the source's read-only attribute, as CopyFileA does.
@@ -89,7 +97,9 @@ bool DeleteFile(const char* path) {
     if (!HostPath(path, &host)) return false;
     struct stat st;
     if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || HostIsReadOnly(st)) return false;
-    return unlink(host.c_str()) == 0;
+    if (unlink(host.c_str()) != 0) return false;
+    sim::NoteMachineChange();
+    return true;
 }
 
 Dword GetFileAttributes(const char* path) {

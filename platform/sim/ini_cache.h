@@ -1,15 +1,20 @@
 // Parsed INI files of the simulated machine, kept per host path so that the hundreds of
 // lookups a program makes in a row cost no parse. A cached file is parsed again as soon as it
-// changed on disk, whoever changed it: every use compares the file's identity (device, inode,
-// size, modification and change times to the nanosecond) with the one it was parsed from.
-// The parsed file stays open, so that this check costs one fstat rather than a walk of the
-// whole path; the path itself is checked again when the file was replaced or deleted (its link
+// changed, whoever changed it, judged by its identity: device, inode, size, modification and
+// change times to the nanosecond.
+// Checking that identity costs a system call, more than the rest of a lookup, so a lookup
+// trusts the last check while the machine's change count has not moved (every write, copy or
+// deletion through the machine, by any of its processes, moves it) and the system's coarse
+// clock has not ticked: a change made through the machine shows at once, one made behind its
+// back within a clock tick (a few milliseconds). The check itself is an fstat of the parsed
+// file, kept open; the path is looked up again when the file was replaced or deleted (its link
 // count drops to zero), renamed (its change time moves), and at least every 100 ms, for a
 // folder renamed above it.
 // Writes are read-modify-write cycles under a lock shared by all processes, and replace the
 // file atomically, so that concurrent writers lose no update and readers never see half a file.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -17,6 +22,8 @@
 #include <unordered_map>
 
 #include "platform/sim/ini_document.h"
+
+struct timespec;
 
 namespace sim {
 
@@ -54,6 +61,10 @@ class IniCache {
         IniFileIdentity identity;
         std::shared_ptr<const IniDocument> document;
         long long pathCheckedAtMs = 0;
+        // When the file was last found unchanged: the machine's change count and the tick.
+        std::uint64_t checkedChanges = 0;
+        long long checkedTickSeconds = -1;
+        long long checkedTickNanoseconds = 0;
     };
 
     static IniCache& Instance();
@@ -74,6 +85,7 @@ class IniCache {
     std::shared_ptr<const IniDocument> Load(Slot* slot, IniFileState* state);
     void Forget(Slot* slot);
     void KeepOpen(Slot* slot, int fd);
+    static void NoteChecked(Slot* slot, std::uint64_t changes, const struct timespec& tick);
 
     std::mutex mutex_;
     std::unordered_map<std::string, std::unique_ptr<Slot>> slots_;

@@ -119,11 +119,26 @@ std::string_view TrimLeadingBlanks(std::string_view text) {
     return text.substr(start);
 }
 
+// FoldUpper as a table: names are hashed on every lookup.
+struct FoldTable {
+    unsigned char upper[256];
+    FoldTable() {
+        for (int c = 0; c < 256; ++c) {
+            upper[c] = static_cast<unsigned char>(FoldUpper(static_cast<char>(c)));
+        }
+    }
+};
+const FoldTable& Fold() {
+    static const FoldTable table;
+    return table;
+}
+
 // FNV-1a over the folded letters.
 std::uint64_t NameHash(std::string_view name) {
+    const FoldTable& fold = Fold();
     std::uint64_t hash = 14695981039346656037ull;
     for (char c : name) {
-        hash ^= static_cast<unsigned char>(FoldUpper(c));
+        hash ^= fold.upper[static_cast<unsigned char>(c)];
         hash *= 1099511628211ull;
     }
     return hash;
@@ -133,10 +148,36 @@ std::uint64_t NameHash(std::string_view name) {
 
 bool SameIniName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    if (a == b) return true;  // the usual case: the program spells the name as the file does
+    const FoldTable& fold = Fold();
     for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && FoldUpper(a[i]) != FoldUpper(b[i])) return false;
+        if (fold.upper[static_cast<unsigned char>(a[i])] !=
+            fold.upper[static_cast<unsigned char>(b[i])]) {
+            return false;
+        }
     }
     return true;
+}
+
+void IniNameIndex::Build(const std::vector<std::uint64_t>& hashes) {
+    size_t capacity = 4;
+    while (capacity < hashes.size() * 2) capacity *= 2;
+    cells_.assign(capacity, Cell());
+    for (size_t position = 0; position < hashes.size(); ++position) {
+        size_t i = static_cast<size_t>(hashes[position]) & (capacity - 1);
+        while (cells_[i].position != kNone && cells_[i].hash != hashes[position]) {
+            i = (i + 1) & (capacity - 1);
+        }
+        if (cells_[i].position == kNone) cells_[i] = Cell{hashes[position], position};
+    }
+}
+
+size_t IniNameIndex::Find(std::uint64_t hash) const {
+    if (cells_.empty()) return kNone;
+    size_t mask = cells_.size() - 1;
+    for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+        if (cells_[i].position == kNone || cells_[i].hash == hash) return cells_[i].position;
+    }
 }
 
 std::string_view TrimIniBlanks(std::string_view text) {
@@ -206,14 +247,14 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
 }
 
 void IniDocument::BuildIndex() {
-    sectionIndex_.clear();
-    entryIndex_.assign(sections_.size(), {});
+    std::vector<std::uint64_t> hashes;
+    for (const IniSection& section : sections_) hashes.push_back(NameHash(section.name));
+    sectionIndex_.Build(hashes);
+    entryIndex_.assign(sections_.size(), IniNameIndex());
     for (size_t s = 0; s < sections_.size(); ++s) {
-        sectionIndex_.emplace(NameHash(sections_[s].name), s);
-        auto& entries = entryIndex_[s];
-        for (size_t e = 0; e < sections_[s].entries.size(); ++e) {
-            entries.emplace(NameHash(sections_[s].entries[e].name), e);
-        }
+        hashes.clear();
+        for (const IniEntry& entry : sections_[s].entries) hashes.push_back(NameHash(entry.name));
+        entryIndex_[s].Build(hashes);
     }
 }
 
@@ -243,9 +284,9 @@ std::string IniDocument::Serialize() const {
 }
 
 const IniSection* IniDocument::FindSection(std::string_view name) const {
-    auto found = sectionIndex_.find(NameHash(name));
-    if (found == sectionIndex_.end()) return nullptr;
-    if (SameIniName(sections_[found->second].name, name)) return &sections_[found->second];
+    size_t found = sectionIndex_.Find(NameHash(name));
+    if (found == IniNameIndex::kNone) return nullptr;
+    if (SameIniName(sections_[found].name, name)) return &sections_[found];
     for (const IniSection& section : sections_) {
         if (SameIniName(section.name, name)) return &section;
     }
@@ -255,11 +296,9 @@ const IniSection* IniDocument::FindSection(std::string_view name) const {
 const IniEntry* IniDocument::FindEntry(const IniSection& section, std::string_view name) const {
     size_t s = static_cast<size_t>(&section - sections_.data());
     if (s >= entryIndex_.size()) return nullptr;
-    auto found = entryIndex_[s].find(NameHash(name));
-    if (found == entryIndex_[s].end()) return nullptr;
-    if (SameIniName(section.entries[found->second].name, name)) {
-        return &section.entries[found->second];
-    }
+    size_t found = entryIndex_[s].Find(NameHash(name));
+    if (found == IniNameIndex::kNone) return nullptr;
+    if (SameIniName(section.entries[found].name, name)) return &section.entries[found];
     for (const IniEntry& entry : section.entries) {
         if (SameIniName(entry.name, name)) return &entry;
     }

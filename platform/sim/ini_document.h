@@ -18,7 +18,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -42,6 +41,22 @@ inline bool IsIniBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1A';
 }
 std::string_view TrimIniBlanks(std::string_view text);
+
+// Positions of names in a list, by the hash of the folded name: an open-addressing table
+// that keeps, for each hash, the first position that had it.
+class IniNameIndex {
+  public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    void Build(const std::vector<std::uint64_t>& hashes);
+    std::size_t Find(std::uint64_t hash) const;
+
+  private:
+    struct Cell {
+        std::uint64_t hash = 0;
+        std::size_t position = kNone;
+    };
+    std::vector<Cell> cells_;
+};
 
 class IniDocument {
   public:
@@ -76,11 +91,10 @@ class IniDocument {
 
     IniEncoding encoding_ = IniEncoding::kAnsi;
     std::vector<IniSection> sections_;
-    // Hash of the folded name -> index of the first section with that hash, and the same per
-    // section for its entries. Built by Parse. A lookup that lands on another name with the
-    // same hash falls back on a scan, so the index needs no stored names.
-    std::unordered_map<std::uint64_t, std::size_t> sectionIndex_;
-    std::vector<std::unordered_map<std::uint64_t, std::size_t>> entryIndex_;
+    // The first section of each name, and per section the first entry of each name. Built by
+    // Parse. A lookup that lands on another name with the same hash falls back on a scan.
+    IniNameIndex sectionIndex_;
+    std::vector<IniNameIndex> entryIndex_;
 };
 
 // Names compared the platform's way: without regard to the letter case of Windows-1252.

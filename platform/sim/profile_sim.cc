@@ -5,8 +5,7 @@
 // - a missing key yields the default without its trailing spaces and, when the file could be
 //   opened, without its quotes; the default of a key list keeps its spaces, loses its quotes;
 // - a cut value returns size - 1; a cut key or section list returns size - 2 and its last name
-//   ends with a single zero; a list that fits only without the closing second zero counts as
-//   cut;
+//   ends with a single zero; a list exactly as long as the buffer still counts as cut;
 // - a key list without any listable name (or whose first name is empty) yields the default.
 // Names are compared without regard to case with the Windows-1252 rules; the platform's own
 // implementation under Wine folds only ASCII letters, where Windows folds accented ones too.
@@ -41,21 +40,15 @@ std::string WindowsPathOf(const char* file) {
 // is found again by name whenever it is missing.
 class RecentFiles {
   public:
-    sim::IniCache::Slot* Find(const char* file, const sim::Machine& machine) {
-        for (Recent& recent : recent_) {
-            if (recent.slot != nullptr && recent.isNull == (file == nullptr) &&
-                (file == nullptr || recent.file == file) && recent.folder == machine.Folder() &&
-                recent.currentDirectory == machine.CurrentDirectory()) {
-                return recent.slot;
-            }
+    sim::IniCache::Slot* Find(const char* file, const sim::Machine& machine) const {
+        for (const Recent& recent : recent_) {
+            if (Matches(recent, file, machine)) return recent.slot;
         }
         return nullptr;
     }
     void Store(const char* file, const sim::Machine& machine, sim::IniCache::Slot* slot) {
         for (Recent& recent : recent_) {
-            if (recent.slot != nullptr && recent.isNull == (file == nullptr) &&
-                (file == nullptr || recent.file == file) && recent.folder == machine.Folder() &&
-                recent.currentDirectory == machine.CurrentDirectory()) {
+            if (Matches(recent, file, machine)) {
                 recent.slot = slot;
                 return;
             }
@@ -71,12 +64,18 @@ class RecentFiles {
 
   private:
     struct Recent {
-        bool isNull = false;
+        bool isNull = false;  // the name of the system's own WIN.INI
         std::string file;
         std::string folder;
         std::string currentDirectory;
         sim::IniCache::Slot* slot = nullptr;
     };
+    static bool Matches(const Recent& recent, const char* file, const sim::Machine& machine) {
+        return recent.slot != nullptr && recent.isNull == (file == nullptr) &&
+               (file == nullptr || recent.file == file) && recent.folder == machine.Folder() &&
+               recent.currentDirectory == machine.CurrentDirectory();
+    }
+
     std::array<Recent, 8> recent_;
     size_t next_ = 0;
 };
@@ -115,10 +114,6 @@ bool OpenProfile(const char* file, sim::IniCache::Slot** slot,
     return true;
 }
 
-// What a read leaves in the caller's buffer: these bytes and one zero after them (the names of
-// a list carry their own zeros). Its size is the function's return value.
-using ProfileText = std::string;
-
 // The default of a key lookup: trailing spaces dropped, but one kept when it is all spaces.
 std::string_view TrimDefault(const char* defaultValue) {
     std::string_view text = defaultValue == nullptr ? "" : defaultValue;
@@ -127,25 +122,23 @@ std::string_view TrimDefault(const char* defaultValue) {
     return text.substr(0, end);
 }
 
-// A value copied into `size` bytes, matching quotes at both ends removed.
-ProfileText CopyValue(std::string_view value, Dword size) {
+// The part of a value that fits in `size` bytes, matching quotes at both ends removed.
+std::string_view CopyValue(std::string_view value, Dword size) {
     bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
                   value.back() == value.front();
     if (quoted) value.remove_prefix(1);
-    ProfileText text(value.substr(0, size - 1));
+    std::string_view text = value.substr(0, size - 1);
     // The closing quote is cut when the whole quoted text would have fitted with one more
     // byte; the character before it then goes too.
-    if (quoted && size >= value.size() && !text.empty()) text.pop_back();
+    if (quoted && size >= value.size() && !text.empty()) text.remove_suffix(1);
     return text;
 }
 
-ProfileText CopyPlain(std::string_view text, Dword size) {
-    return ProfileText(text.substr(0, size - 1));
-}
+std::string_view CopyPlain(std::string_view text, Dword size) { return text.substr(0, size - 1); }
 
 // The names of the named sections, duplicates included, each ended by a zero.
-ProfileText ListSectionNames(const sim::IniDocument& document, Dword size) {
-    ProfileText out;
+std::string ListSectionNames(const sim::IniDocument& document, Dword size) {
+    std::string out;
     if (size == 1) return out;
     Dword room = size - 1;
     for (const sim::IniSection& section : document.Sections()) {
@@ -166,8 +159,8 @@ ProfileText ListSectionNames(const sim::IniDocument& document, Dword size) {
 
 // The names of the section's entries, duplicates included, each ended by a zero; lines without
 // '=' and comments are left out.
-ProfileText ListKeys(const sim::IniSection& section, Dword size) {
-    ProfileText out;
+std::string ListKeys(const sim::IniSection& section, Dword size) {
+    std::string out;
     // Too small for any name: the caller falls back on the default.
     if (size <= 2) return out;
     Dword room = size;
@@ -185,31 +178,36 @@ ProfileText ListKeys(const sim::IniSection& section, Dword size) {
     return out;
 }
 
-ProfileText ReadText(const char* section, const char* key, const char* defaultValue, Dword size,
-                     const char* file) {
-    std::string hostPath;
-    std::shared_ptr<const sim::IniDocument> document;
+// What a read leaves in the caller's buffer: the bytes returned and one zero after them (the
+// names of a list carry their own zeros); their count is the function's return value. They
+// live in `*list`, in `*document` or in the caller's default.
+std::string_view ReadText(const char* section, const char* key, const char* defaultValue,
+                          Dword size, const char* file, std::string* list,
+                          std::shared_ptr<const sim::IniDocument>* document) {
+    sim::IniCache::Slot* slot = nullptr;
     sim::IniFileState state = sim::IniFileState::kUnreadable;
     bool opened =
-        OpenProfile(file, &hostPath, &document, &state) && state != sim::IniFileState::kUnreadable;
-    if (section == nullptr) return opened ? ListSectionNames(*document, size) : ProfileText();
+        OpenProfile(file, &slot, document, &state) && state != sim::IniFileState::kUnreadable;
+    if (section == nullptr) {
+        if (opened) *list = ListSectionNames(**document, size);
+        return *list;
+    }
     if (key == nullptr) {
-        ProfileText keys;
         if (opened) {
-            if (const sim::IniSection* found = document->FindSection(section)) {
-                keys = ListKeys(*found, size);
+            if (const sim::IniSection* found = (*document)->FindSection(section)) {
+                *list = ListKeys(*found, size);
             }
         }
-        if (keys.empty() || keys[0] == '\0') {
-            keys = CopyValue(defaultValue == nullptr ? "" : defaultValue, size);
+        if (list->empty() || (*list)[0] == '\0') {
+            return CopyValue(defaultValue == nullptr ? "" : defaultValue, size);
         }
-        return keys;
+        return *list;
     }
     std::string_view fallback = TrimDefault(defaultValue);
     if (!opened) return CopyPlain(fallback, size);
-    const sim::IniSection* found = document->FindSection(sim::TrimIniBlanks(section));
+    const sim::IniSection* found = (*document)->FindSection(sim::TrimIniBlanks(section));
     const sim::IniEntry* entry =
-        found == nullptr ? nullptr : document->FindEntry(*found, sim::TrimIniBlanks(key));
+        found == nullptr ? nullptr : (*document)->FindEntry(*found, sim::TrimIniBlanks(key));
     if (entry != nullptr && entry->hasValue) return CopyValue(entry->value, size);
     return CopyValue(fallback, size);
 }
@@ -243,12 +241,12 @@ unsigned ParseProfileNumber(std::string_view text) {
 
 bool Write(const char* section, const char* key, const char* value, const char* file) {
     if (section == nullptr) return false;
-    std::string hostPath;
+    sim::IniCache::Slot* slot = nullptr;
     std::shared_ptr<const sim::IniDocument> document;
     sim::IniFileState state;
-    if (!OpenProfile(file, &hostPath, &document, &state)) return false;
+    if (!OpenProfile(file, &slot, &document, &state)) return false;
     document.reset();
-    auto result = sim::IniCache::Instance().Modify(hostPath, [&](sim::IniDocument& edited) {
+    auto result = sim::IniCache::Instance().Modify(slot, [&](sim::IniDocument& edited) {
         if (key == nullptr) return edited.DeleteSection(section);
         if (value == nullptr) return edited.DeleteEntry(section, key);
         return edited.SetValue(section, key, value);
@@ -261,9 +259,11 @@ bool Write(const char* section, const char* key, const char* value, const char* 
 Dword GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
                               char* buffer, Dword size, const char* file) {
     if (buffer == nullptr || size == 0) return 0;
-    ProfileText text = ReadText(section, key, defaultValue, size, file);
+    std::string list;
+    std::shared_ptr<const sim::IniDocument> document;
+    std::string_view text = ReadText(section, key, defaultValue, size, file, &list, &document);
     // Never more than size - 1 bytes and the zero, whatever the rules above produced.
-    if (text.size() > size - 1) text.resize(size - 1);
+    if (text.size() > size - 1) text = text.substr(0, size - 1);
     std::memcpy(buffer, text.data(), text.size());
     buffer[text.size()] = '\0';
     return static_cast<Dword>(text.size());
@@ -272,9 +272,12 @@ Dword GetPrivateProfileString(const char* section, const char* key, const char* 
 unsigned GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
                               const char* file) {
     // The platform reads the value into a 30-character buffer first.
-    ProfileText text = ReadText(section, key, "", 30, file);
-    if (text.empty() || text[0] == '\0') return static_cast<unsigned>(defaultValue);
-    return ParseProfileNumber(std::string_view(text.c_str()));
+    std::string list;
+    std::shared_ptr<const sim::IniDocument> document;
+    std::string_view text = ReadText(section, key, "", 30, file, &list, &document);
+    text = text.substr(0, text.find('\0'));
+    if (text.empty()) return static_cast<unsigned>(defaultValue);
+    return ParseProfileNumber(text);
 }
 
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,

@@ -55,6 +55,11 @@ std::intptr_t CallDialog(SimWindow& dialog, Uint message, WParam wParam, LParam 
     return DefaultDialogProc(handle, message, wParam, lParam);
 }
 
+// Windows 95 and 98 keep window coordinates in 16 bits: a position or size beyond that range
+// (a page stretched out of all proportion) is held to it, which also keeps every sum of
+// coordinates made here within an int.
+int HoldToCoordinateRange(int value) { return std::clamp(value, -32768, 32767); }
+
 }  // namespace
 
 WindowSystem& Ui() { return *Slot(); }
@@ -193,7 +198,11 @@ Hwnd CreateWindowRecord(Dword exStyle, const std::string& className, const std::
     }
     record->handle = ui.nextWindow;
     ui.nextWindow += 4;
-    record->rect = Rect{x, y, x + std::max(0, width), y + std::max(0, height)};
+    x = HoldToCoordinateRange(x);
+    y = HoldToCoordinateRange(y);
+    width = HoldToCoordinateRange(std::max(0, width));
+    height = HoldToCoordinateRange(std::max(0, height));
+    record->rect = Rect{x, y, x + width, y + height};
     record->style = style;
     record->exStyle = exStyle;
     record->text = title;

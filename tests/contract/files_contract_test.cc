@@ -43,6 +43,9 @@ TEST_F(FilesContract, CopyOverwritesUnlessAskedNotTo) {
     EXPECT_EQ(Read(Path("b.txt")), "new");
     EXPECT_FALSE(plat::CopyFile(Path("none.txt").c_str(), Path("c.txt").c_str(), false));
     EXPECT_FALSE(plat::CanOpenForReading(Path("c.txt").c_str()));
+    // Onto itself, under another spelling of its name.
+    EXPECT_FALSE(plat::CopyFile(Path("a.txt").c_str(), Path("A.TXT").c_str(), false));
+    EXPECT_EQ(Read(Path("a.txt")), "new");
     // Into a folder that does not exist.
     EXPECT_FALSE(plat::CopyFile(Path("a.txt").c_str(), Path("no\\c.txt").c_str(), false));
 }
