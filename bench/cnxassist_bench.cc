@@ -38,7 +38,7 @@ void StartUpToFirstStep(benchmark::State& state) {
     FreshKit(kSteps);
     for (auto _ : state) {
         sim::ui::Reset();
-        cnx::WizardStart start = cnx::StartWizard("");
+        cnx::StartWizard("");
         sim::ui::PumpMessages();
         if (g_assistant == nullptr || g_assistant->m_current == nullptr ||
             std::string(g_assistant->m_current->Name()) != "Etape1") {

@@ -19,21 +19,26 @@ namespace {
 // One page of the wizard: 25 styled lines, four buttons with places and markers, an entry
 // field, a picture, and the next page for Suivant.
 std::string Page(const std::string& name, const std::string& next) {
-    std::string page = "[" + name + "]\r\nBitmap=absent.bmp\r\nxb=20\r\nyb=10\r\nxt=30\r\nyt=60\r\n";
+    std::string page =
+        "[" + name + "]\r\nBitmap=absent.bmp\r\nxb=20\r\nyb=10\r\nxt=30\r\nyt=60\r\n";
     for (int n = 1; n <= 25; ++n) {
         page += std::to_string(n) + "=#10#a#N" + (n % 5 == 0 ? "#r#g" : "") + "Ligne " +
                 std::to_string(n) + " de la page " + name +
                 " : l'assistant installe le kit de connexion Telvora\r\n";
     }
-    page += "Suivant=Suivant+\r\nPosSuivant=256\r\nSizeSuivant=85\r\nPrecedent=Pr\xE9" "c\xE9" "dent\r\n"
-            "Quitter=Quitter\r\nInfo1=Aide#\r\nSaisie=#pfTelvora\r\nSectionSuivant=" +
-            next + "\r\nSectionPrecedent=" + next + "\r\n\r\n";
+    page +=
+        "Suivant=Suivant+\r\nPosSuivant=256\r\nSizeSuivant=85\r\nPrecedent=Pr\xE9"
+        "c\xE9"
+        "dent\r\n"
+        "Quitter=Quitter\r\nInfo1=Aide#\r\nSaisie=#pfTelvora\r\nSectionSuivant=" +
+        next + "\r\nSectionPrecedent=" + next + "\r\n\r\n";
     return page;
 }
 
 std::string BigPakonel() {
-    std::string ini = "[General]\r\nTitre=Installation du Kit Telvora\r\nExtractible=extract.exe\r\n"
-                      "Abonnement=abonne.exe\r\nEspace=espace.exe\r\nRaccEspace=Espace\r\n\r\n";
+    std::string ini =
+        "[General]\r\nTitre=Installation du Kit Telvora\r\nExtractible=extract.exe\r\n"
+        "Abonnement=abonne.exe\r\nEspace=espace.exe\r\nRaccEspace=Espace\r\n\r\n";
     ini += Page("NOIE", "Page2") + Page("Page2", "NOIE");
     for (int i = 0; ini.size() < 100 * 1024; ++i) ini += Page("Autre" + std::to_string(i), "NOIE");
     return ini;

@@ -305,10 +305,10 @@ LResult DefaultDialogProc(Hwnd handle, Uint message, WParam wParam, LParam lPara
             // A control hidden since it had the focus does not get it back (the focus leaves a
             // control as it is hidden): the first tab stop does, as on Windows.
             SimWindow* saved = FindWindowRecord(dialog->savedFocus);
-            Hwnd target = saved != nullptr && IsDescendant(handle, saved->handle) &&
-                                  ShownOnScreen(*saved)
-                              ? saved->handle
-                              : FirstTabStop(*dialog);
+            Hwnd target =
+                saved != nullptr && IsDescendant(handle, saved->handle) && ShownOnScreen(*saved)
+                    ? saved->handle
+                    : FirstTabStop(*dialog);
             if (target != 0) SetFocusRecord(target);
             return 0;
         }

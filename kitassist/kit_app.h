@@ -1,0 +1,41 @@
+// The kit installation wizard's application object: what start-up finds out before the window
+// exists (the program's directory, Pakonel.ini, the first page, the installation directory and
+// the [General] values), then the wizard dialog run modally.
+#pragma once
+
+#include "common/bounded_text.h"
+
+class CKitDialog;
+
+// The configuration file, in the program's own directory.
+constexpr const char* kIniFileName = "Pakonel.ini";
+
+class CKitApp {
+  public:
+    // Start-up, then the dialog until it ends; the program then exits.
+    int InitInstance();
+    // Start-up up to the dialog: browser category, program directory, configuration file and
+    // first page, installation directory, [General] values.
+    void Start();
+    // Creates the wizard dialog and runs it modally: what the dialog ended with (-1 when it
+    // could not run).
+    int RunDialog();
+
+    // The internal action named by a "Proc" or "Procx" key. Knows no action yet: a name it
+    // does not know does nothing.
+    void RunAction(const char* action, CKitDialog& dialog);
+
+    kit::FixedText<260> m_iniPath;  // empty when Pakonel.ini cannot be opened
+    kit::FixedText<64> m_startSection;
+    kit::FixedText<260> m_programDir;  // ends with a backslash
+    kit::FixedText<260> m_installDir;  // ends with a backslash at start-up
+    kit::FixedText<260> m_command;     // the last command line a button key started
+    kit::FixedText<260> m_extractible;
+    kit::FixedText<260> m_abonnement;
+    kit::FixedText<260> m_espace;
+    kit::FixedText<64> m_raccEspace;
+};
+
+// The first page for a browser category: "NOIE" without a browser, "IE3" up to version 3.02,
+// "IE45" for versions 4 and 5.
+const char* StartSectionOf(int category);

@@ -1,0 +1,186 @@
+#include "kitassist/kit_dialog.h"
+
+#include "common/profile_access.h"
+#include "kitassist/kit_app.h"
+#include "kitassist/resource_ids.h"
+
+namespace {
+
+// The dialog being run; its procedure finds it here (one wizard dialog at a time).
+CKitDialog* g_kitDialog = nullptr;
+
+constexpr int kIconSize = 32;
+
+const char kConfigurationProblem[] =
+    "#10#R#c#gProblème avec le fichier de configuration Pakonel.ini";
+const char kGeneralError[] =
+    "#12#g#R#tUne erreur générale s'est produite,   impossible de continuer";
+
+}  // namespace
+
+CKitDialog::CKitDialog(CKitApp& app)
+    : m_buttons{{{plat::kIdOk, kit::FixedText<32>("Quitter"), 426},
+                 {plat::kIdCancel, kit::FixedText<32>("Annuler"), 341},
+                 {ID_SUIVANT, kit::FixedText<32>("Suivant"), 256},
+                 {ID_PRECEDENT, kit::FixedText<32>("Precedent"), 171},
+                 {ID_INFO1, kit::FixedText<32>("Info1"), 86},
+                 {ID_INFO2, kit::FixedText<32>("Info2"), 1}}},
+      m_saisieSlot{ID_SAISIE, kit::FixedText<256>("Saisie"), 7},
+      m_app(app) {}
+
+int CKitDialog::DoModal() {
+    CKitDialog* outer = g_kitDialog;
+    g_kitDialog = this;
+    std::intptr_t result = plat::DialogBoxFromResource(IDD_KITASSIST, 0, &CKitDialog::DialogProc,
+                                                       reinterpret_cast<plat::LParam>(this));
+    g_kitDialog = outer;
+    return static_cast<int>(result);
+}
+
+std::intptr_t CKitDialog::DialogProc(plat::Hwnd dialog, plat::Uint message, plat::WParam wParam,
+                                     plat::LParam lParam) {
+    CKitDialog* self = g_kitDialog;
+    if (self == nullptr) return 0;
+    switch (message) {
+        case plat::kWmInitDialog:
+            self->OnInitDialog(dialog);
+            return 1;  // the default focus
+        case plat::kWmCommand:
+            self->OnCommand(plat::LoWord(wParam), plat::HiWord(wParam));
+            return 1;
+        case plat::kWmPaint:
+            self->OnPaint();
+            return 1;
+        case plat::kWmQueryDragIcon:
+            return static_cast<std::intptr_t>(self->m_icon);
+        default:
+            return 0;
+    }
+}
+
+void CKitDialog::OnInitDialog(plat::Hwnd dialog) {
+    m_hwnd = dialog;
+    m_icon = plat::LoadIconFromResource(IDI_KITASSIST);
+    plat::SendMessage(m_hwnd, plat::kWmSetIcon, plat::kIconBig, static_cast<plat::LParam>(m_icon));
+    plat::SendMessage(m_hwnd, plat::kWmSetIcon, plat::kIconSmall,
+                      static_cast<plat::LParam>(m_icon));
+    plat::SendDlgItemMessage(m_hwnd, ID_SAISIE, plat::kEmLimitText, kSaisieMaxChars, 0);
+    m_section = m_app.m_startSection.c_str();
+    PushSaisie();
+}
+
+void CKitDialog::OnCommand(int id, int code) {
+    if (id == ID_SAISIE) {
+        // Every change of the field is the wizard's value at once.
+        if (code == plat::kEnChange) {
+            char text[kSaisieMaxChars + 1];
+            plat::GetDlgItemText(m_hwnd, ID_SAISIE, text, sizeof text);
+            m_saisie = text;
+        }
+        return;
+    }
+    if (code != plat::kBnClicked) return;
+    for (const ControlSlot<32>& slot : m_buttons) {
+        if (slot.id != id) continue;
+        // Escape stands for Annuler, Enter for the default button: a button the page disabled
+        // must not run through the keyboard what it refuses to the mouse.
+        if (!plat::IsWindowEnabled(plat::GetDlgItem(m_hwnd, id))) return;
+        OnButton(slot.keyName.c_str(), id == plat::kIdOk);
+        return;
+    }
+}
+
+void CKitDialog::OnButton(const char* keyName, bool closeWithoutPage) {
+    if (RunButton(keyName)) {
+        RefreshPage();
+    } else if (closeWithoutPage) {
+        EndAsWithOk();
+    }
+}
+
+void CKitDialog::OnPaint() {
+    if (plat::IsIconic(m_hwnd)) {
+        plat::PaintStruct paint;
+        plat::Hdc dc = plat::BeginPaint(m_hwnd, &paint);
+        plat::Rect client;
+        plat::GetClientRect(m_hwnd, &client);
+        plat::DrawIcon(dc, (client.right - kIconSize + 1) / 2, (client.bottom - kIconSize + 1) / 2,
+                       m_icon);
+        plat::EndPaint(m_hwnd, &paint);
+        return;
+    }
+    Refresh(true);
+}
+
+void CKitDialog::RefreshPage() { Refresh(false); }
+
+void CKitDialog::Refresh(bool insidePaint) {
+    // The blank static over the whole client area, shown and hidden again, wipes what the
+    // previous page drew.
+    plat::Hwnd blank = plat::GetDlgItem(m_hwnd, ID_BLANK);
+    plat::Rect client;
+    plat::GetClientRect(m_hwnd, &client);
+    plat::SetWindowPos(blank, plat::kHwndTop, 0, 0, client.right, client.bottom, 0);
+    plat::ShowWindow(blank, plat::kSwShow);
+    PushSaisie();
+    plat::ShowWindow(blank, plat::kSwHide);
+    PushSaisie();
+
+    LayoutControls();
+    if (insidePaint) {
+        // What the wipe and the layout invalidated is validated here, so that this paint does
+        // not ask for the next one.
+        plat::PaintStruct paint;
+        plat::BeginPaint(m_hwnd, &paint);
+        plat::EndPaint(m_hwnd, &paint);
+    }
+    DrawPageBitmap();
+    DrawPageText();
+    PushSaisie();
+    PushSaisie();
+}
+
+void CKitDialog::DrawPageBitmap() {
+    if (m_section.empty()) return;
+    const std::string bitmap = ReadKey("Bitmap", 1024);
+    if (bitmap.empty()) return;
+    const std::string path = m_app.m_programDir.str() + bitmap;
+    m_painter.DrawBitmap(path.c_str(), m_hwnd, ReadInt("xb", 21), ReadInt("yb", 10));
+}
+
+void CKitDialog::DrawPageText() {
+    if (m_section.empty()) {
+        m_painter.DrawLines(m_hwnd, "", "", kConfigurationProblem);
+    } else if (m_app.m_iniPath.empty()) {
+        m_painter.DrawLines(m_hwnd, "", "", kGeneralError);
+    } else {
+        m_painter.DrawLines(m_hwnd, m_section.c_str(), m_app.m_iniPath.c_str(), "");
+    }
+}
+
+void CKitDialog::EndAsWithOk() {
+    char text[kSaisieMaxChars + 1];
+    plat::GetDlgItemText(m_hwnd, ID_SAISIE, text, sizeof text);
+    m_saisie = text;
+    plat::EndDialog(m_hwnd, plat::kIdOk);
+}
+
+void CKitDialog::SetSaisie(const std::string& text) {
+    m_saisie = kit::CutToCapacity(text, kSaisieMaxChars + 1);
+}
+
+void CKitDialog::PushSaisie() {
+    // The field reports the change, which copies it back: keep the value while it travels.
+    const std::string value = m_saisie;
+    plat::SetDlgItemText(m_hwnd, ID_SAISIE, value.c_str());
+}
+
+std::string CKitDialog::ReadKey(const char* key, std::size_t capacity) const {
+    if (m_app.m_iniPath.empty()) return std::string();
+    return kit::ReadProfileString(m_app.m_iniPath.str(), m_section.c_str(), key, "", capacity);
+}
+
+int CKitDialog::ReadInt(const char* key, int defaultValue) const {
+    if (m_app.m_iniPath.empty()) return defaultValue;
+    return kit::ReadProfileInt(m_app.m_iniPath.str(), m_section.c_str(), key, defaultValue);
+}

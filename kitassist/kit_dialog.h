@@ -1,0 +1,90 @@
+// The wizard dialog (resource 102): one window whose page (title, text lines, picture,
+// buttons, entry field) is read from the current section of Pakonel.ini at every refresh, and
+// whose buttons run the keys of that section.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/bounded_text.h"
+#include "kitassist/page_painter.h"
+#include "platform/draw.h"
+#include "platform/window.h"
+
+class CKitApp;
+
+// A control the pages configure: its id, the key name its section keys are formed with, and
+// its place in the row when the page gives none.
+template <std::size_t KeyCapacity>
+struct ControlSlot {
+    int id;
+    kit::FixedText<KeyCapacity> keyName;
+    int defaultX;
+};
+
+// The entry field holds at most this many characters.
+constexpr std::size_t kSaisieMaxChars = 256;
+
+class CKitDialog {
+  public:
+    explicit CKitDialog(CKitApp& app);
+
+    // Runs the dialog modally; its end result (kIdOk once closed), -1 when it could not run.
+    int DoModal();
+
+    // The whole current page again: wipe, controls, picture, text.
+    void RefreshPage();
+    void LayoutControls();
+    void DrawPageBitmap();
+    void DrawPageText();
+
+    // Runs the keys of one button; true when a "Section" key named the next page.
+    bool RunButton(const char* keyName);
+    // The command line of an "Exe" value: absolute paths unchanged, "?" values without the
+    // "?", other values relative to `baseDir` (quoted when they hold a blank). False, with
+    // `out` cut, when the command does not fit in `capacity` bytes: such a command must not
+    // be started.
+    bool ResolveCommand(const char* value, const char* baseDir, char* out, std::size_t capacity);
+
+    // The entry field's text, at most kSaisieMaxChars characters.
+    void SetSaisie(const std::string& text);
+    const std::string& Saisie() const { return m_saisie; }
+
+    plat::Hwnd m_hwnd = 0;
+    std::array<ControlSlot<32>, 6> m_buttons;
+    ControlSlot<256> m_saisieSlot;
+    kit::FixedText<128> m_section;  // empty: no configuration found
+
+  private:
+    static std::intptr_t DialogProc(plat::Hwnd dialog, plat::Uint message, plat::WParam wParam,
+                                    plat::LParam lParam);
+    void OnInitDialog(plat::Hwnd dialog);
+    void OnCommand(int id, int code);
+    void OnPaint();
+    // A click of the button with key name `keyName`; `closeWithoutPage`: Quitter closes the
+    // wizard when its keys name no next page.
+    void OnButton(const char* keyName, bool closeWithoutPage);
+    // The refresh; inside a paint, the paint comes after the layout (which invalidates what
+    // it hides) and before the drawing (which it would erase).
+    void Refresh(bool insidePaint);
+    // Ends the dialog as OK does: the entry field into m_saisie, then the modal loop closes
+    // once the current button has been handled.
+    void EndAsWithOk();
+    // Places a control at `x` (0: `defaultX`) with `width` (0: 85), keeping its y and height.
+    void PlaceControl(plat::Hwnd control, int x, int width, int defaultX);
+    // The entry field's text into it (the dialog's data exchange, to the control).
+    void PushSaisie();
+    // Starts a command line without waiting for it; what comes of it is not looked at.
+    void StartCommand(const char* value);
+
+    // Keys of the current section and of [General].
+    std::string ReadKey(const char* key, std::size_t capacity) const;
+    int ReadInt(const char* key, int defaultValue) const;
+
+    CKitApp& m_app;
+    CPagePainter m_painter;
+    std::string m_saisie;
+    plat::Hicon m_icon = 0;
+};
