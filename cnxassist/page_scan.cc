@@ -46,7 +46,8 @@ const char* ReadQuoted(const char* p, std::size_t maxLength, std::string* text) 
         ++p;
     }
     auto length = static_cast<std::size_t>(p - begin);
-    if (length > maxLength) return nullptr;
+    // An empty text never parses: every item carries a label, a text or a name.
+    if (length == 0 || length > maxLength) return nullptr;
     text->assign(begin, length);
     return p + 1;
 }

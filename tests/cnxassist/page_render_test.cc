@@ -116,7 +116,7 @@ TEST_F(PageRender, WorkedExampleMakesTwoRadioButtonsInTabOrder) {
 TEST_F(PageRender, IdsFollowTheCounterWhenThePageIsMade) {
     g_nextControlId = 23100;
     Make(
-        "fenetre(0,100,100)(((saisie,0,10,10,\"\") sur (bouton,3,10,10,\"b\",0)) sur "
+        "fenetre(0,100,100)(((saisie,0,10,10,\"s\") sur (bouton,3,10,10,\"b\",0)) sur "
         "(radio,2147483647,10,10,\"r\"))",
         plat::Rect{0, 0, 100, 100});
     EXPECT_EQ(Child(0).id, 23099);  // number 0: one below the counter
