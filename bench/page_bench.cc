@@ -42,8 +42,8 @@ std::string LargeDescription() {
 
 // Composites nested as deep as a 4095-character file allows, each holding one more item.
 std::string DeepDescription() {
-    std::string element = "(ctexte,0,0,0,\"\")";
-    const std::string item = "(ctexte,0,0,0,\"\")";
+    std::string element = "(ctexte,0,0,0,\"x\")";
+    const std::string item = "(ctexte,0,0,0,\"x\")";
     while (("fenetre(0,0,0)(" + element + "sur" + item + ")").size() <= kMaxPageDescription) {
         element = "(" + element + "sur" + item + ")";
     }
