@@ -28,7 +28,7 @@ inline void CopyCut(char* buffer, std::size_t capacity, std::string_view text) {
 // A text buffer of N bytes (at most N - 1 characters), as the programs' char[N] members.
 template <std::size_t N>
 class FixedText {
-public:
+  public:
     FixedText() { data_[0] = '\0'; }
     explicit FixedText(std::string_view text) { Assign(text); }
     void Assign(std::string_view text) { CopyCut(data_.data(), N, text); }
@@ -43,7 +43,7 @@ public:
     bool empty() const { return data_[0] == '\0'; }
     std::string str() const { return std::string(data_.data()); }
 
-private:
+  private:
     std::array<char, N> data_{};
 };
 

@@ -8,7 +8,7 @@
 #include "platform/registry.h"
 
 class CCleRegistre {
-public:
+  public:
     CCleRegistre() = default;
     // Opens `subKey` under `root`: without creating it (create false), or creating it with
     // full access (create true). A failure leaves the key closed.
@@ -42,7 +42,7 @@ public:
 
     void StoreEmptyTextAsTerminator(bool enabled) { m_emptyAsTerminator = enabled; }
 
-private:
+  private:
     plat::RegKey m_hkey = 0;
     bool m_emptyAsTerminator = false;
 };

@@ -11,8 +11,7 @@ std::string ReadProfileString(const std::string& file, const char* section, cons
     if (capacity == 0) return std::string();
     std::vector<char> buffer(capacity, '\0');
     plat::Dword n = plat::GetPrivateProfileString(section, key, defaultValue, buffer.data(),
-                                                  static_cast<plat::Dword>(capacity),
-                                                  file.c_str());
+                                                  static_cast<plat::Dword>(capacity), file.c_str());
     if (n >= capacity) n = static_cast<plat::Dword>(capacity - 1);
     return std::string(buffer.data(), n);
 }

@@ -12,7 +12,6 @@ namespace kit {
 std::string ReadProfileString(const std::string& file, const char* section, const char* key,
                               const char* defaultValue, std::size_t capacity);
 // GetPrivateProfileIntA.
-int ReadProfileInt(const std::string& file, const char* section, const char* key,
-                   int defaultValue);
+int ReadProfileInt(const std::string& file, const char* section, const char* key, int defaultValue);
 
 }  // namespace kit

@@ -12,7 +12,7 @@ struct OsVersion {
     Dword major = 0;
     Dword minor = 0;
     Dword build = 0;
-    Dword platformId = 0;  // 0 Win32s, 1 Windows 9x, 2 NT
+    Dword platformId = 0;     // 0 Win32s, 1 Windows 9x, 2 NT
     std::string servicePack;  // szCSDVersion, at most 127 characters
 };
 // False when GetVersionExA cannot be found in KERNEL32.DLL (the caller then uses GetVersion).

@@ -8,9 +8,8 @@
 #include <cstdio>
 #include <functional>
 
-#include "platform/sim/machine.h"
-
 #include "platform/sim/change_count.h"
+#include "platform/sim/machine.h"
 
 namespace sim {
 

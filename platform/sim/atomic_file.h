@@ -13,13 +13,13 @@ bool ReplaceFileAtomically(const std::string& hostPath, const std::string& conte
 // An exclusive lock between the processes of the machine on `hostPath` (flock on a lock file
 // of the machine folder), held for the object's life.
 class FileLock {
-public:
+  public:
     explicit FileLock(const std::string& hostPath);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-private:
+  private:
     int fd_ = -1;
 };
 

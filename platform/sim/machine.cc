@@ -90,7 +90,7 @@ char FoldUpper(char c) {
     // Windows-1252 accented small letters, but the division sign.
     if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
     if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<char>(u - 16);  // š œ ž
-    if (u == 0xFF) return static_cast<char>(0x9F);                               // ÿ
+    if (u == 0xFF) return static_cast<char>(0x9F);                              // ÿ
     return c;
 }
 
@@ -135,8 +135,8 @@ Machine& Machine::Current() {
             slot.reset(new Machine(env));
         } else {
             const char* tmp = std::getenv("TMPDIR");
-            std::string base = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") +
-                               "/simwin-" + std::to_string(getpid());
+            std::string base = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/simwin-" +
+                               std::to_string(getpid());
             slot.reset(new Machine(base));
         }
     }
@@ -163,14 +163,16 @@ Machine::Machine(const std::string& folder) : folder_(folder) {
     }
     char exe[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    modulePath_ = n > 0 ? ToWindowsPath(std::string(exe, static_cast<size_t>(n))) : "C:\\PROGRAM.EXE";
+    modulePath_ =
+        n > 0 ? ToWindowsPath(std::string(exe, static_cast<size_t>(n))) : "C:\\PROGRAM.EXE";
 }
 
 std::string Machine::FullPath(const std::string& windowsPath) const {
     std::string path = windowsPath;
     char drive;
     std::vector<std::string> base;
-    bool hasDrive = path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+    bool hasDrive =
+        path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
     if (hasDrive) {
         drive = FoldUpper(path[0]);
         path = path.substr(2);
@@ -272,8 +274,7 @@ void Machine::SetSettings(const MachineSettings& settings) {
         std::ofstream out(tmp, std::ios::trunc);
         out << "major=" << settings.major << "\nminor=" << settings.minor
             << "\nbuild=" << settings.build << "\nplatform=" << settings.platformId
-            << "\nservicepack=" << settings.servicePack
-            << "\nscreenwidth=" << settings.screenWidth
+            << "\nservicepack=" << settings.servicePack << "\nscreenwidth=" << settings.screenWidth
             << "\nscreenheight=" << settings.screenHeight << "\ndpix=" << settings.dpiX
             << "\ndpiy=" << settings.dpiY << "\n";
     }

@@ -25,7 +25,7 @@ struct MachineSettings {
 };
 
 class Machine {
-public:
+  public:
     // The machine of this process: the folder named by the environment variable
     // SIMWIN_MACHINE, or the one chosen last by Use(). Without either, a machine folder under
     // the system's temporary directory, made once per process.
@@ -65,7 +65,7 @@ public:
     // Stores the settings in the machine folder, for this process and the ones it starts.
     void SetSettings(const MachineSettings& settings);
 
-private:
+  private:
     explicit Machine(const std::string& folder);
     void LoadSettings();
 

@@ -83,7 +83,8 @@ pid_t Start(const std::string& host, const std::vector<std::string>& argv) {
     }
     if (pid == 0) {
         close(status[0]);
-        if (chdir(hostCwd.c_str()) == 0) execve(host.c_str(), argPointers.data(), envPointers.data());
+        if (chdir(hostCwd.c_str()) == 0)
+            execve(host.c_str(), argPointers.data(), envPointers.data());
         int error = errno;
         ssize_t ignored = write(status[1], &error, sizeof error);
         (void)ignored;
@@ -202,7 +203,7 @@ unsigned WinExec(const char* commandLine, int show) {
             args = rest;
         }
     }
-    if (!found) return 2;          // ERROR_FILE_NOT_FOUND
+    if (!found) return 2;             // ERROR_FILE_NOT_FOUND
     if (!Startable(host)) return 11;  // ERROR_BAD_FORMAT
     pid_t pid = Start(host, args);
     if (pid < 0) return 11;

@@ -22,8 +22,9 @@
 //
 // Dialog units become pixels with the dialog font's base units: 6 x 13 for "MS Sans Serif" 8 at
 // 96 dpi, as on Windows 98 and on Wine with its own MS Sans Serif (Wine falling back to another
-// face gives 7 x 13); SetDialogBaseUnits chooses others. Frames and captions have Wine's sizes (caption 19, thick frame 4, dialog
-// frame 3, client edge 2). System colours are those of the Windows 98 standard scheme.
+// face gives 7 x 13); SetDialogBaseUnits chooses others. Frames and captions have Wine's sizes
+// (caption 19, thick frame 4, dialog frame 3, client edge 2). System colours are those of the
+// Windows 98 standard scheme.
 #pragma once
 
 #include <cstdint>

@@ -31,9 +31,9 @@ bool WriteWholeFile(const char* path, const std::string& contents) {
                              nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    BOOL ok = contents.empty() ||
-              ::WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written,
-                          nullptr);
+    BOOL ok =
+        contents.empty() ||
+        ::WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
     ::CloseHandle(h);
     return ok && written == contents.size();
 }
@@ -56,9 +56,7 @@ Dword GetShortPathName(const char* longPath, char* buffer, Dword size) {
     return ::GetShortPathNameA(longPath, buffer, size);
 }
 
-Dword GetCurrentDirectory(Dword size, char* buffer) {
-    return ::GetCurrentDirectoryA(size, buffer);
-}
+Dword GetCurrentDirectory(Dword size, char* buffer) { return ::GetCurrentDirectoryA(size, buffer); }
 
 bool SetCurrentDirectory(const char* path) { return ::SetCurrentDirectoryA(path) != 0; }
 
@@ -71,9 +69,7 @@ Dword GetModuleFileName(char* buffer, Dword size) {
     return n;
 }
 
-Dword GetWindowsDirectory(char* buffer, Dword size) {
-    return ::GetWindowsDirectoryA(buffer, size);
-}
+Dword GetWindowsDirectory(char* buffer, Dword size) { return ::GetWindowsDirectoryA(buffer, size); }
 
 bool GetDesktopDirectory(char* buffer, Dword size) {
     if (buffer == nullptr || size < MAX_PATH) return false;

@@ -5,7 +5,6 @@
 
 #include "platform/process.h"
 #include "platform/win32/win32_headers.h"
-#include <tlhelp32.h>
 
 namespace plat {
 namespace {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <windows.h>
+// These need <windows.h> first.
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #undef CopyFile
 #undef DeleteFile

@@ -17,24 +17,27 @@ const char kButtonPage[] =
 const char kFieldPage[] = "fenetre(0,300,100)(saisie,1,300,30,\"nom\")";
 
 class ChoicePages : public WizardTest {
-protected:
+  protected:
     void SetUp() override {
         WizardTest::SetUp();
         WriteKitFile("radio.txt", kRadioPage);
         WriteKitFile("boutons.txt", kButtonPage);
         WriteKitFile("champ.txt", kFieldPage);
         // The page area of the worked example: 600 x 200 pixels at (20, 10).
-        WriteKitFile(
-            "cfg.ini",
-            cnxtest::GeneralSection({{"Cx", "20"}, {"Cy", "10"}, {"Cl", "600"}, {"Ch", "200"}}) +
-                cnxtest::IdentWindowSection("BoutonRadio1") +
-                "[BoutonRadio1]\r\nSuivants=EtapeChamp,Bouton1\r\nNbBoutons=2\r\nDescription=radio.txt\r\n"
-                "PresenceSuivant=3\r\n"
-                "[Bouton1]\r\nSuivants=EtapeOui,EtapeNon\r\nNbBoutons=2\r\nDescription=boutons.txt\r\n"
-                "PresencePrecedent=2\r\nPresenceSuivant=2\r\n"
-                "[EtapeChamp]\r\nSuivants=EtapeChamp\r\nDescription=champ.txt\r\nPresencePrecedent=2\r\n"
-                "[EtapeOui]\r\nSuivants=EtapeOui\r\nDescription=champ.txt\r\nPresencePrecedent=2\r\n"
-                "[EtapeNon]\r\nSuivants=EtapeNon\r\nPresencePrecedent=2\r\n");
+        WriteKitFile("cfg.ini", cnxtest::GeneralSection(
+                                    {{"Cx", "20"}, {"Cy", "10"}, {"Cl", "600"}, {"Ch", "200"}}) +
+                                    cnxtest::IdentWindowSection("BoutonRadio1") +
+                                    "[BoutonRadio1]\r\nSuivants=EtapeChamp,Bouton1\r\nNbBoutons="
+                                    "2\r\nDescription=radio.txt\r\n"
+                                    "PresenceSuivant=3\r\n"
+                                    "[Bouton1]\r\nSuivants=EtapeOui,EtapeNon\r\nNbBoutons="
+                                    "2\r\nDescription=boutons.txt\r\n"
+                                    "PresencePrecedent=2\r\nPresenceSuivant=2\r\n"
+                                    "[EtapeChamp]\r\nSuivants=EtapeChamp\r\nDescription=champ."
+                                    "txt\r\nPresencePrecedent=2\r\n"
+                                    "[EtapeOui]\r\nSuivants=EtapeOui\r\nDescription=champ."
+                                    "txt\r\nPresencePrecedent=2\r\n"
+                                    "[EtapeNon]\r\nSuivants=EtapeNon\r\nPresencePrecedent=2\r\n");
     }
     sim::ui::WindowInfo Control(int id) const {
         return sim::ui::Info(plat::GetDlgItem(Window(), id));

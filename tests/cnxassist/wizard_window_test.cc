@@ -227,12 +227,12 @@ namespace {
 
 // A last step of either kind, as the final steps of the wizard are.
 class LastStep : public CEtape {
-public:
+  public:
     LastStep(plat::Hwnd window, const plat::Rect* pageRect, int endKind)
         : CEtape(window, nullptr, pageRect, "Etape1"), m_endKind(endKind) {}
     int GetEndKind() override { return m_endKind; }
 
-private:
+  private:
     int m_endKind;
 };
 

@@ -48,8 +48,8 @@ TEST(SplitPath, ShortPathsAndPathsWithoutBackslashFailWithEmptyOutputs) {
 TEST(SplitPath, OutputsAreCutToTheirBuffers) {
     char directory[8];
     char name[4];
-    EXPECT_TRUE(kit::SplitPath("C:\\LONGDIRECTORY\\longname.exe", directory, sizeof directory,
-                               name, sizeof name));
+    EXPECT_TRUE(kit::SplitPath("C:\\LONGDIRECTORY\\longname.exe", directory, sizeof directory, name,
+                               sizeof name));
     EXPECT_STREQ(directory, "C:\\LONG");
     EXPECT_STREQ(name, "lon");
 }

@@ -10,7 +10,7 @@
 namespace {
 
 class MachinePaths : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/machine-paths-XXXXXX";
         folder_ = mkdtemp(pattern);

@@ -1,4 +1,6 @@
 // Starting programs on the simulated machine and watching the process list.
+#include "platform/process.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -8,14 +10,13 @@
 #include <thread>
 
 #include "platform/files.h"
-#include "platform/process.h"
 #include "platform/sim/command_line.h"
 #include "platform/sim/machine.h"
 
 namespace {
 
 class SimProcesses : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/sim-process-XXXXXX";
         sim::Machine::Use(mkdtemp(pattern));
@@ -68,8 +69,8 @@ TEST_F(SimProcesses, ChildSharesTheMachineAndTheCurrentDirectory) {
 
 TEST_F(SimProcesses, ArgumentsAreResentAsOneLineJoinedWithBlanks) {
     // The C runtime adds no quotes: an argument holding a blank reaches the child as two.
-    ASSERT_EQ(plat::SpawnWait("C:\\KIT\\ISIGNUP.EXE",
-                              {"ISIGNUP.EXE", "record", "C:\\KIT\\o.txt", "C:\\Mes Documents\\x.ins"}),
+    ASSERT_EQ(plat::SpawnWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "record", "C:\\KIT\\o.txt",
+                                                       "C:\\Mes Documents\\x.ins"}),
               0);
     auto lines = Lines("C:\\KIT\\o.txt");
     ASSERT_EQ(lines.size(), 3u);
@@ -99,8 +100,11 @@ TEST_F(SimProcesses, ProgramsOfAnotherMachineAreNotSeen) {
 }
 
 TEST_F(SimProcesses, WinExecSplitsTheLineAndSearchesTheCurrentDirectory) {
-    EXPECT_GT(plat::WinExec("isignup record \"C:\\KIT\\w 1.txt\" \"two words\" x", plat::kSwShowDefault), 31u);
-    EXPECT_GT(plat::WinExec("C:\\Program Files\\child.exe record C:\\KIT\\w2.txt y", plat::kSwShowDefault),
+    EXPECT_GT(
+        plat::WinExec("isignup record \"C:\\KIT\\w 1.txt\" \"two words\" x", plat::kSwShowDefault),
+        31u);
+    EXPECT_GT(plat::WinExec("C:\\Program Files\\child.exe record C:\\KIT\\w2.txt y",
+                            plat::kSwShowDefault),
               31u);
     EXPECT_EQ(plat::WinExec("nothing-here.exe", plat::kSwShowDefault), 2u);
     EXPECT_EQ(plat::WinExec("", plat::kSwShowDefault), 2u);

@@ -10,7 +10,7 @@
 namespace {
 
 class FreshMachine : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         char pattern[] = "/tmp/contract-machine-XXXXXX";
         const char* folder = mkdtemp(pattern);
