@@ -143,19 +143,7 @@ void PluginSetup::Install(plat::Hwnd window) {
     // 2. A registered open command means a previous installation.
     char command[kPathSize] = {};
     bool commandWhole = true;
-    bool registered = false;
-    {
-        CCleRegistre key(plat::kHkeyClassesRoot, m_commandKey, false);
-        if (key.IsOpen()) {
-            commandWhole = ReadWholeText(key, "", command, sizeof command);
-            Format(line, sizeof line, "Valeur par défaut de la clé HKCR\\%s   --->   %s",
-                   m_commandKey, command);
-            registered = true;
-        } else {
-            Format(line, sizeof line, "La clé de départ n'est pas dans la BdR : %s", m_commandKey);
-        }
-    }
-    Log(line, window);
+    bool registered = ReadRegisteredCommand(window, command, sizeof command, &commandWhole);
 
     auto copyFile = [&](const char* name, const Directory& installDirectory) {
         char source[kPathSize];
@@ -238,17 +226,14 @@ void PluginSetup::Install(plat::Hwnd window) {
         window);
 }
 
-void PluginSetup::Remove(plat::Hwnd window) {
+bool PluginSetup::ReadRegisteredCommand(plat::Hwnd window, char* command, std::size_t size,
+                                        bool* whole) {
     char line[kLineSize];
-
-    // 1. Where the registered open command points, if there is one.
-    char command[kPathSize] = {};
-    bool commandWhole = true;
     bool registered = false;
     {
         CCleRegistre key(plat::kHkeyClassesRoot, m_commandKey, false);
         if (key.IsOpen()) {
-            commandWhole = ReadWholeText(key, "", command, sizeof command);
+            *whole = ReadWholeText(key, "", command, size);
             Format(line, sizeof line, "Valeur par défaut de la clé HKCR\\%s   --->   %s",
                    m_commandKey, command);
             registered = true;
@@ -257,6 +242,16 @@ void PluginSetup::Remove(plat::Hwnd window) {
         }
     }
     Log(line, window);
+    return registered;
+}
+
+void PluginSetup::Remove(plat::Hwnd window) {
+    char line[kLineSize];
+
+    // 1. Where the registered open command points, if there is one.
+    char command[kPathSize] = {};
+    bool commandWhole = true;
+    bool registered = ReadRegisteredCommand(window, command, sizeof command, &commandWhole);
 
     // 2. The plug-in's directory: the command's, else the browser's.
     Directory directory;

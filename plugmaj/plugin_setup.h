@@ -3,6 +3,8 @@
 // Every action is reported as one line drawn in the log window.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/window.h"
 
 namespace plug {
@@ -19,6 +21,12 @@ class PluginSetup {
     // Draws `text` as the next line of the log window.
     void Log(const char* text, plat::Hwnd window);
 
+  private:
+    // Reads the registered open command's default value into `command` and logs what was
+    // found; true when the command key exists. `whole` tells whether the value fitted.
+    bool ReadRegisteredCommand(plat::Hwnd window, char* command, std::size_t size, bool* whole);
+
+  public:
     int m_logY = 0;
     char m_exeName[128];
     char m_iniName[128];

@@ -9,7 +9,7 @@
 
 namespace testdrv {
 
-struct ScriptRunner::Spec {
+struct ScriptRunner::CommandForm {
     const wchar_t* name;
     size_t minArgs;
     size_t maxArgs;
@@ -116,8 +116,8 @@ ScriptRunner::~ScriptRunner() {
     }
 }
 
-const std::vector<ScriptRunner::Spec>& ScriptRunner::Specs() {
-    static const std::vector<Spec> specs = {
+const std::vector<ScriptRunner::CommandForm>& ScriptRunner::CommandForms() {
+    static const std::vector<CommandForm> forms = {
         {L"timeout", 1, 1, {}, -1, &ScriptRunner::DoTimeout},
         {L"start", 1, kMany, {L"cwd"}, -1, &ScriptRunner::DoStart},
         {L"attach", 1, 1, {L"timeout"}, -1, &ScriptRunner::DoAttach},
@@ -154,12 +154,12 @@ const std::vector<ScriptRunner::Spec>& ScriptRunner::Specs() {
         {L"kill", 0, 0, {}, -1, &ScriptRunner::DoKill},
         {L"sleep", 1, 1, {}, -1, &ScriptRunner::DoSleep},
     };
-    return specs;
+    return forms;
 }
 
-const ScriptRunner::Spec* ScriptRunner::FindSpec(const std::wstring& name) {
-    for (const Spec& spec : Specs()) {
-        if (name == spec.name) return &spec;
+const ScriptRunner::CommandForm* ScriptRunner::FindCommandForm(const std::wstring& name) {
+    for (const CommandForm& form : CommandForms()) {
+        if (name == form.name) return &form;
     }
     return nullptr;
 }
@@ -167,24 +167,24 @@ const ScriptRunner::Spec* ScriptRunner::FindSpec(const std::wstring& name) {
 bool ScriptRunner::Check(const std::vector<Command>& commands, std::wstring* error) const {
     for (const Command& command : commands) {
         const std::wstring where = L"line " + std::to_wstring(command.line) + L": ";
-        const Spec* spec = FindSpec(command.name);
-        if (spec == nullptr) {
+        const CommandForm* form = FindCommandForm(command.name);
+        if (form == nullptr) {
             *error = where + L"unknown command \"" + command.name + L"\"";
             return false;
         }
-        if (command.args.size() < spec->minArgs || command.args.size() > spec->maxArgs) {
-            *error = where + command.name + L" takes " + std::to_wstring(spec->minArgs) +
-                     (spec->maxArgs == spec->minArgs
+        if (command.args.size() < form->minArgs || command.args.size() > form->maxArgs) {
+            *error = where + command.name + L" takes " + std::to_wstring(form->minArgs) +
+                     (form->maxArgs == form->minArgs
                           ? std::wstring()
-                          : (spec->maxArgs == kMany ? L" or more"
-                                                    : L" to " + std::to_wstring(spec->maxArgs))) +
+                          : (form->maxArgs == kMany ? L" or more"
+                                                    : L" to " + std::to_wstring(form->maxArgs))) +
                      L" argument(s), got " + std::to_wstring(command.args.size()) +
                      L" (quote a value holding blanks or \"=\")";
             return false;
         }
         for (const auto& option : command.options) {
             bool allowed = false;
-            for (const std::wstring& name : spec->options) {
+            for (const std::wstring& name : form->options) {
                 allowed = allowed || name == option.first ||
                           (name == L"*" && IsPropertyKey(option.first));
             }
@@ -208,10 +208,10 @@ bool ScriptRunner::Check(const std::vector<Command>& commands, std::wstring* err
                 return false;
             }
         }
-        if (spec->selectorArg >= 0) {
+        if (form->selectorArg >= 0) {
             Selector selector;
             std::wstring selectorError;
-            if (!ParseSelector(command.args[static_cast<size_t>(spec->selectorArg)], &selector,
+            if (!ParseSelector(command.args[static_cast<size_t>(form->selectorArg)], &selector,
                                &selectorError)) {
                 *error = where + selectorError;
                 return false;
@@ -239,11 +239,11 @@ bool ScriptRunner::Check(const std::vector<Command>& commands, std::wstring* err
 bool ScriptRunner::Run(const std::vector<Command>& commands) {
     bool timingNoted = false;
     for (const Command& command : commands) {
-        const Spec* spec = FindSpec(command.name);
+        const CommandForm* form = FindCommandForm(command.name);
         std::wstring message;
         const std::wstring where = L"L" + std::to_wstring(command.line) + L" " + command.name;
         const DWORD start = GetTickCount();
-        const bool passed = spec != nullptr && (this->*(spec->handler))(command, &message);
+        const bool passed = form != nullptr && (this->*(form->handler))(command, &message);
         const DWORD took = GetTickCount() - start;
         if (SettlesByTiming() && !timingNoted) {
             timingNoted = true;

@@ -32,9 +32,9 @@ class ScriptRunner {
 
   private:
     using Handler = bool (ScriptRunner::*)(const Command&, std::wstring*);
-    struct Spec;
-    static const std::vector<Spec>& Specs();
-    static const Spec* FindSpec(const std::wstring& name);
+    struct CommandForm;
+    static const std::vector<CommandForm>& CommandForms();
+    static const CommandForm* FindCommandForm(const std::wstring& name);
 
     DWORD TimeoutOf(const Command& command) const;
     const Process* Current() const;

@@ -19,6 +19,7 @@
 #include "platform/sim/ui_driver.h"
 #include "plugmaj/log_window.h"
 #include "plugmaj/plugmaj_main.h"
+#include "tests/support/registry_values.h"
 
 namespace plugtest {
 
@@ -28,37 +29,9 @@ constexpr const char* kCommandKey = "vtxfile\\Shell\\open\\command";
 constexpr const char* kExeContents = "MZ quadterm stand-in";
 constexpr const char* kIniContents = "[Quadterm]\r\nTitre=Quadterm\r\n";
 
-struct RegValue {
-    bool present = false;
-    plat::Dword type = 0;
-    std::vector<std::uint8_t> bytes;
-    // A text value up to its terminator (Windows 98 stores one whatever count was given).
-    std::string Text() const {
-        std::string text(bytes.begin(), bytes.end());
-        return text.substr(0, text.find('\0'));
-    }
-};
-
-inline RegValue ReadValue(plat::RegKey root, const char* key, const char* name) {
-    RegValue value;
-    plat::RegKey handle = 0;
-    if (plat::RegOpenKey(root, key, plat::kKeyRead, &handle) != plat::kErrorSuccess) return value;
-    std::uint8_t data[1024];
-    plat::Dword size = sizeof data;
-    if (plat::RegQueryValue(handle, name, &value.type, data, &size) == plat::kErrorSuccess) {
-        value.present = true;
-        value.bytes.assign(data, data + size);
-    }
-    plat::RegCloseKey(handle);
-    return value;
-}
-
-inline bool KeyExists(plat::RegKey root, const char* key) {
-    plat::RegKey handle = 0;
-    if (plat::RegOpenKey(root, key, plat::kKeyRead, &handle) != plat::kErrorSuccess) return false;
-    plat::RegCloseKey(handle);
-    return true;
-}
+using testsupport::KeyExists;
+using testsupport::ReadValue;
+using testsupport::RegValue;
 
 // Creates the key; a null `text` leaves it without that value.
 inline void SetText(plat::RegKey root, const char* key, const char* name, const char* text) {
