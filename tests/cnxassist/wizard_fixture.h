@@ -65,11 +65,7 @@ class WizardTest : public ::testing::Test {
 
     static void SetMachineRegistryValue(plat::RegKey root, const char* key, const char* name,
                                         const char* text) {
-        plat::RegKey handle = 0;
-        ASSERT_EQ(plat::RegCreateKey(root, key, &handle), plat::kErrorSuccess);
-        plat::RegSetValue(handle, name, plat::kRegSz, reinterpret_cast<const std::uint8_t*>(text),
-                          static_cast<plat::Dword>(std::strlen(text) + 1));
-        plat::RegCloseKey(handle);
+        ASSERT_TRUE(testsupport::WriteText(root, key, name, text));
     }
 
     // Starts the wizard and runs its messages until it waits for the user.

@@ -22,16 +22,13 @@
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
+#include "tests/support/registry_values.h"
 
 namespace kittest {
 
 inline void SetRegistryText(plat::RegKey root, const char* key, const char* name,
                             const char* text) {
-    plat::RegKey handle = 0;
-    ASSERT_EQ(plat::RegCreateKey(root, key, &handle), plat::kErrorSuccess);
-    plat::RegSetValue(handle, name, plat::kRegSz, reinterpret_cast<const std::uint8_t*>(text),
-                      static_cast<plat::Dword>(std::strlen(text) + 1));
-    plat::RegCloseKey(handle);
+    ASSERT_TRUE(testsupport::WriteText(root, key, name, text));
 }
 
 inline void SetBrowserValue(const char* name, const char* value) {

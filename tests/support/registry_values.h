@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,17 @@ inline bool KeyExists(plat::RegKey root, const char* key) {
     if (plat::RegOpenKey(root, key, plat::kKeyRead, &handle) != plat::kErrorSuccess) return false;
     plat::RegCloseKey(handle);
     return true;
+}
+
+// Writes a text value with its terminator, creating the key.
+inline bool WriteText(plat::RegKey root, const char* key, const char* name, const char* text) {
+    plat::RegKey handle = 0;
+    if (plat::RegCreateKey(root, key, &handle) != plat::kErrorSuccess) return false;
+    bool ok =
+        plat::RegSetValue(handle, name, plat::kRegSz, reinterpret_cast<const std::uint8_t*>(text),
+                          static_cast<plat::Dword>(std::strlen(text) + 1)) == plat::kErrorSuccess;
+    plat::RegCloseKey(handle);
+    return ok;
 }
 
 }  // namespace testsupport
