@@ -93,9 +93,6 @@ GdiObject StockObject(int index) {
             o.font = MakeFont(12, 400, "MS Sans Serif", 0x22);
             break;
         case kSystemFont:
-            o.type = GdiType::Font;
-            o.font = MakeFont(16, 700, "System", 0x22);
-            break;
         case kDeviceDefaultFont:
             o.type = GdiType::Font;
             o.font = MakeFont(16, 700, "System", 0x22);
