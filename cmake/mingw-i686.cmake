@@ -1,13 +1,9 @@
-# Cross build for 32-bit Windows: the real product.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows: the real product, for Windows 95/98.
+set(TELVORA_MINGW_TRIPLET i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# CTest runs every .exe test under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
+# Windows 95/98 refuse a program whose header asks for a newer system: keep the subsystem and
+# OS versions at 4.0 whatever the linker's default becomes.
+string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT
+       " -Wl,--major-subsystem-version,4,--minor-subsystem-version,0"
+       " -Wl,--major-os-version,4,--minor-os-version,0")

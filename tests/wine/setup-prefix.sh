@@ -74,13 +74,14 @@ tr -dc '0-9' < "$wine_state/display.tmp" > "$wine_state/display"
 rm -f "$wine_state/display.tmp"
 echo "setup-prefix: Xvfb on :$(cat "$wine_state/display") ($(elapsed "$step_start"))"
 
-# A 32-bit prefix: the programs are 32-bit, and winecfg refuses Windows 98 in a 64-bit prefix.
-# A wineserver that stays up for the whole run: every test then finds it running (no start-up
-# cost, and no server left holding a test's output pipe open). No Mono or Gecko: their
-# installers would wait for a click.
+# The prefix matches the programs: 32-bit, or 64-bit in the mode for kernels that run no
+# 32-bit programs. A wineserver that stays up for the whole run: every test then finds it
+# running (no start-up cost, and no server left holding a test's output pipe open). No Mono or
+# Gecko: their installers would wait for a click.
 step=$(now_ms)
 make_wine_user_dir "$wine_prefix"
-export WINE_EXTRA_ENV="WINEARCH=win32 WINEDLLOVERRIDES=mscoree,mshtml="
+echo "setup-prefix: a ${wine_mode}-bit prefix"
+export WINE_EXTRA_ENV="WINEARCH=win$wine_mode WINEDLLOVERRIDES=mscoree,mshtml="
 as_wine_user wineserver -p < /dev/null > "$wine_logs/wineserver.log" 2>&1 ||
     fail "wineserver did not start"
 as_wine_user wine wineboot --init < /dev/null > "$wine_logs/wineboot.log" 2>&1 ||
@@ -112,11 +113,21 @@ as_wine_user wineserver -k 2> /dev/null || true
 as_wine_user wineserver -w 2> /dev/null || true
 as_wine_user wineserver -p < /dev/null >> "$wine_logs/wineserver.log" 2>&1 ||
     fail "wineserver did not start again"
-as_wine_user wine winecfg -v win98 < /dev/null > "$wine_logs/winecfg.log" 2>&1 ||
-    fail "winecfg -v win98 failed"
-# For Windows 9x, Wine keeps the version where Windows 98 has it.
-version=$(as_wine_user wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion' \
-    /v VersionNumber 2> /dev/null | tr -d '\r' | awk '/VersionNumber/ {print $3}')
-[ "${version%%.*}" = 4 ] || fail "the prefix reports Windows version '$version', not 4.10 (win98)"
+if [ "$wine_mode" = 32 ]; then
+    as_wine_user wine winecfg -v win98 < /dev/null > "$wine_logs/winecfg.log" 2>&1 ||
+        fail "winecfg -v win98 failed"
+    # For Windows 9x, Wine keeps the version where Windows 98 has it.
+    version=$(as_wine_user wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion' \
+        /v VersionNumber 2> /dev/null | tr -d '\r' | awk '/VersionNumber/ {print $3}')
+    [ "${version%%.*}" = 4 ] || fail "the prefix reports Windows version '$version', not 4.10 (win98)"
+else
+    # winecfg refuses Windows 98 in a 64-bit prefix; Wine's own setting still makes every
+    # program of the prefix see 4.10 on platform 1, and RegDeleteKeyA delete subtrees as there.
+    as_wine_user wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f < /dev/null \
+        > "$wine_logs/winecfg.log" 2>&1 || fail "setting Windows 98 in HKCU\Software\Wine failed"
+    version=$(as_wine_user wine reg query 'HKCU\Software\Wine' /v Version 2> /dev/null |
+        tr -d '\r' | awk '/Version/ {print $3}')
+    [ "$version" = win98 ] || fail "the prefix is set to Windows version '$version', not win98"
+fi
 echo "setup-prefix: Windows 98, virtual desktop 1024x768 ($(elapsed "$step"))"
 echo "setup-prefix: prefix $wine_prefix ready for $wine_user in $(elapsed "$step_start")"

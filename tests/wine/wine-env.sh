@@ -22,6 +22,20 @@ wine_artefacts=$wine_state/artefacts
 # shellcheck disable=SC2034
 wine_logs=$wine_state/logs
 
+# The mode of this run (tests/wine/wine-mode.sh): CTest passes the one CMake picked; a script
+# run by hand asks.
+wine_mode=${TELVORA_WINE_MODE:-auto}
+if [ "$wine_mode" != 32 ] && [ "$wine_mode" != 64 ]; then
+    wine_mode=$(bash "$(dirname "${BASH_SOURCE[0]}")/wine-mode.sh" | head -n 1)
+    [ -n "$wine_mode" ] || exit 2
+fi
+# In the 64-bit mode, "wine" is wine64 (bin64/wine) for every command of the scripts.
+wine_mode_environment=()
+if [ "$wine_mode" = 64 ]; then
+    wine_mode_environment=(WINELOADER=/usr/lib/wine/wine64
+                           PATH="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/bin64:$PATH")
+fi
+
 # Wine run as root writes over read-only files (root ignores the Unix permission that stands
 # for the read-only attribute), so under root every Wine program runs as the unprivileged
 # user "nobody" instead.
@@ -43,7 +57,7 @@ as_wine_user() {
     # shellcheck disable=SC2206  # WINE_EXTRA_ENV is a list of words on purpose
     local environment=(-u LC_ALL HOME="$wine_home" WINEPREFIX="$wine_prefix" WINEDEBUG=-all
                        LANG=en_US.UTF-8 LC_CTYPE=C.UTF-8 DISPLAY="$display"
-                       ${WINE_EXTRA_ENV:-})
+                       "${wine_mode_environment[@]}" ${WINE_EXTRA_ENV:-})
     if [ "$(id -u)" = 0 ]; then
         runuser -u "$wine_user" -- env "${environment[@]}" "$@"
     else

@@ -1,5 +1,5 @@
 #!/bin/bash
-# cnxassist_e2e.sh WIN32_BUILD_DIR
+# cnxassist_e2e.sh TEST_BUILD_DIR PROGRAMS_BUILD_DIR
 # The real cnxassist.exe under Wine (Windows 98): three plain steps walked with the buttons and
 # quit with the question; the version box; a fatal "General" error; a registry script writing
 # one entry of each type, checked with reg query.
@@ -9,6 +9,7 @@ here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 source "$here/../wine-env.sh"
 
 win32_dir=$1
+programs_dir=$2
 driver=$win32_dir/tests/driver/testdrv.exe
 out=$wine_artefacts/cnxassist
 kit=$out/kit
@@ -21,7 +22,7 @@ fail() {
     exit 1
 }
 
-cp "$win32_dir/cnxassist/cnxassist.exe" "$kit/"
+cp "$programs_dir/cnxassist/cnxassist.exe" "$kit/"
 # Any file will do as the sign-up program for these steps: the root step only looks for it.
 echo "stand-in" > "$kit/ISIGNUP.EXE"
 convert -size 60x40 xc:'#1060a0' "BMP3:$kit/logo.bmp"

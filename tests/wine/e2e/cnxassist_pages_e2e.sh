@@ -1,5 +1,5 @@
 #!/bin/bash
-# cnxassist_pages_e2e.sh WIN32_BUILD_DIR
+# cnxassist_pages_e2e.sh TEST_BUILD_DIR PROGRAMS_BUILD_DIR
 # The real cnxassist.exe under Wine with pages holding every item kind: ids, positions, check
 # state and focus of the page controls, a radio choice and a button choice and back, and a
 # screenshot of each page kept as artefacts.
@@ -9,12 +9,13 @@ here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 source "$here/../wine-env.sh"
 
 win32_dir=$1
+programs_dir=$2
 out=$wine_artefacts/cnxassist_pages
 kit=$out/kit
 rm -rf "$out"
 make_wine_user_dir "$out"
 make_wine_user_dir "$kit"
-cp "$win32_dir/cnxassist/cnxassist.exe" "$kit/"
+cp "$programs_dir/cnxassist/cnxassist.exe" "$kit/"
 echo "stand-in" > "$kit/ISIGNUP.EXE"
 
 # Kit files are Windows-1252; these are written here in UTF-8 and converted.

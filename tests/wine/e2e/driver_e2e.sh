@@ -1,5 +1,5 @@
 #!/bin/bash
-# driver_e2e.sh WIN32_BUILD_DIR
+# driver_e2e.sh TEST_BUILD_DIR
 # End-to-end test of testdrv.exe on fixture_app.exe (tests/driver): the full scenario of
 # driver_e2e.txt, the file the fixture writes (Windows-1252 bytes), the screenshots, and the
 # driver's own failures (a wrong expectation, a disabled button, a bad script).

@@ -1,5 +1,5 @@
 #!/bin/bash
-# kitassist_e2e.sh WIN32_BUILD_DIR
+# kitassist_e2e.sh TEST_BUILD_DIR PROGRAMS_BUILD_DIR
 # The real kitassist.exe under Wine (Windows 98) with a Pakonel.ini of its own: the first page
 # chosen from a seeded browser version, buttons moving between sections, programs started
 # through Exe keys (absolute, "?" with arguments, relative and quoted), the entry field, the
@@ -10,6 +10,7 @@ here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 source "$here/../wine-env.sh"
 
 win32_dir=$1
+programs_dir=$2
 driver=$win32_dir/tests/driver/testdrv.exe
 out=$wine_artefacts/kitassist
 kit="$out/Kit CD"
@@ -30,8 +31,8 @@ fail() {
 # The Windows form of a host path (drive Z: is the host root).
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-cp "$win32_dir/kitassist/kitassist.exe" "$kit/"
-cp "$win32_dir/kitassist/kitassist.exe" "$bare/"
+cp "$programs_dir/kitassist/kitassist.exe" "$kit/"
+cp "$programs_dir/kitassist/kitassist.exe" "$bare/"
 cp "$win32_dir/tests/test_child.exe" "$kit/"
 cp "$win32_dir/tests/test_child.exe" "$records/"
 convert -size 120x80 gradient:'#1c4f9c'-'#f2c200' -fill white -draw 'rectangle 50,10 70,70' \

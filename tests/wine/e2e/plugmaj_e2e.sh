@@ -1,5 +1,5 @@
 #!/bin/bash
-# plugmaj_e2e.sh WIN32_BUILD_DIR
+# plugmaj_e2e.sh TEST_BUILD_DIR PROGRAMS_BUILD_DIR
 # The real plugmaj.exe under Wine (Windows 98): a silent installation into the browser's
 # directory, checked with reg query and the copied files; the shown modes ("h" over an
 # installation, "d", "H" on a clean machine, a second "d"), whose logs are drawn with TextOut
@@ -11,6 +11,7 @@ here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 source "$here/../wine-env.sh"
 
 win32_dir=$1
+programs_dir=$2
 driver=$win32_dir/tests/driver/testdrv.exe
 out=$wine_artefacts/plugmaj
 kit=$out/kit
@@ -26,8 +27,8 @@ fail() {
     exit 1
 }
 
-cp "$win32_dir/plugmaj/plugmaj.exe" "$win32_dir/tools/quadterm/quadterm.exe" \
-    "$win32_dir/tools/quadterm/quadterm.ini" "$kit/"
+cp "$programs_dir/plugmaj/plugmaj.exe" "$programs_dir/tools/quadterm/quadterm.exe" \
+    "$programs_dir/tools/quadterm/quadterm.ini" "$kit/"
 chown -R "$wine_user:" "$kit" 2> /dev/null || true
 
 reg() {
