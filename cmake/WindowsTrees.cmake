@@ -63,9 +63,11 @@ file(WRITE ${CMAKE_BINARY_DIR}/wine-trees.env
      "programs_tree=${TELVORA_PROGRAMS_DIR}\n"
      "shipped_tree=${TELVORA_SHIPPED_DIR}\n")
 
-# CTest prints this line before it runs the tests, so that every run says which Wine it used.
+# CTest prints this line before it runs the tests and again after its summary, so that every
+# run says which Wine it used.
 file(WRITE ${CMAKE_BINARY_DIR}/CTestCustom.cmake
-     "set(CTEST_CUSTOM_PRE_TEST \"echo ${TELVORA_WINE_LINE}\")\n")
+     "set(CTEST_CUSTOM_PRE_TEST \"echo ${TELVORA_WINE_LINE}\")\n"
+     "set(CTEST_CUSTOM_POST_TEST \"echo ${TELVORA_WINE_LINE}\")\n")
 
 # The shipped programs must load on Windows 95/98: every function they import must be one that
 # those systems export, and their headers must ask for nothing newer.
