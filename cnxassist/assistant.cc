@@ -144,7 +144,7 @@ int CAssistant::Advance(int fromTimer) {
         return m_current->GoNext(fromTimer);
     } catch (const CEtapeException& e) {
         Report(e);
-        return 0;
+        return kStepRaised;
     }
 }
 
@@ -180,7 +180,15 @@ void CAssistant::OnTimer(plat::Uint id) {
     if (id != kWaitTimerId || m_current == nullptr) return;
     if (cnx::WatchedProcessRunning()) return;
     plat::KillTimer(m_hwnd, kWaitTimerId);
-    if (Advance(1) != 1) FatalErrorString(IDS_CANNOT_CONTINUE);
+    // An error the step raised has been shown as it is; string 28 is for a step that could
+    // not go on, the sign-up program having left the default connection as it was.
+    // A warning would leave the step waiting for nothing, its buttons disabled: the run ends.
+    int result = Advance(1);
+    if (result == 0) {
+        FatalErrorString(IDS_CANNOT_CONTINUE);
+    } else if (result == kStepRaised) {
+        plat::PostQuitMessage(kQuitCode);
+    }
 }
 
 void CAssistant::ShowError(const char* text) {

@@ -50,8 +50,9 @@ class CAssistant {
     void Report(const CEtapeException& e);
     // The quit of a last step: no question; the restart prompt after a kind-0 step.
     void EndOnLastStep(int endKind);
-    // OnLeave then GoNext of the current step, errors reported; GoNext's result (0 when it
-    // raised).
+    // OnLeave then GoNext of the current step, errors reported; GoNext's result, or
+    // kStepRaised when it raised (the error has been shown already).
+    static constexpr int kStepRaised = -1;
     int Advance(int fromTimer);
     void PlaceWindowAndButtons();
 

@@ -4,6 +4,7 @@
 
 #include "cnxassist/etape_choix.h"
 #include "cnxassist/etapes_environnement.h"
+#include "cnxassist/etapes_inscription.h"
 
 namespace {
 
@@ -23,11 +24,11 @@ struct FactoryRow {
 // first character, so "PreInscription" is never taken for "Inscription".
 const FactoryRow kFactoryTable[] = {
     {"IdentWindow", Make<CEtapeIdentWindow>},
-    {"Inscription", nullptr},
-    {"DejaAbonne", nullptr},
-    {"PreInscription", nullptr},
-    {"IdConnexion", nullptr},
-    {"IdMail", nullptr},
+    {"Inscription", Make<CEtapeInscription>},
+    {"DejaAbonne", Make<CEtapeDejaAbonne>},
+    {"PreInscription", Make<CEtapePreInscription>},
+    {"IdConnexion", Make<CEtapeIdConnexion>},
+    {"IdMail", Make<CEtapeIdMail>},
     {"Fin", nullptr},
     {"InstalleQuadrel", nullptr},
     {"InitModem", nullptr},

@@ -16,17 +16,6 @@ namespace {
 
 constexpr const char* kMstcpKey = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
 
-// Reads a text value; the empty text when the key or the value cannot be read.
-std::string ReadRegistryText(plat::RegKey root, const char* key, const char* value,
-                             std::size_t capacity) {
-    CCleRegistre registryKey(root, key, false);
-    std::string buffer(capacity, '\0');
-    if (!registryKey.QueryString(value, &buffer[0], static_cast<plat::Dword>(capacity))) {
-        return std::string();
-    }
-    return std::string(buffer.c_str());
-}
-
 // The short form of `path` when that file can be opened, else the empty text.
 std::string ShortPathIfPresent(const std::string& path) {
     char shortPath[260];
@@ -62,13 +51,13 @@ void CEtapeIdentWindow::CheckSystem() {
     } else {
         throw CEtapeException(0, "%s", m_message.c_str());
     }
-    std::string ie = ReadRegistryText(plat::kHkeyLocalMachine,
+    std::string ie = cnx::ReadRegistryText(plat::kHkeyLocalMachine,
                                       "Software\\Microsoft\\Internet Explorer", "Version", 128);
     g_ieVersionCode = ie.empty() ? 2 : ie[0] == '5' ? 0 : ie[0] == '4' ? 1 : 2;
 }
 
 void CEtapeIdentWindow::FindSignupProgram() {
-    std::string registered = ReadRegistryText(
+    std::string registered = cnx::ReadRegistryText(
         plat::kHkeyLocalMachine,
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\ISIGNUP.EXE", "", 260);
     std::string found = registered.empty() ? std::string() : ShortPathIfPresent(registered);
@@ -94,14 +83,14 @@ void CEtapeIdentWindow::OnEnter() {
 }
 
 void CEtapeCheckUser::OnEnter() {
-    std::string user = ReadRegistryText(plat::kHkeyLocalMachine,
+    std::string user = cnx::ReadRegistryText(plat::kHkeyLocalMachine,
                                         "System\\CurrentControlSet\\Control", "Current User", 512);
     if (!user.empty()) PostNextClick();
 }
 
 void CEtapeCheckDNS::OnEnter() {
     m_foreignDns = true;
-    std::string server = ReadRegistryText(plat::kHkeyLocalMachine, kMstcpKey, "NameServer", 512);
+    std::string server = cnx::ReadRegistryText(plat::kHkeyLocalMachine, kMstcpKey, "NameServer", 512);
     if (server.empty() || server.compare(0, 10, kProviderNameServerPrefix) == 0) {
         m_foreignDns = false;
         PostNextClick();
@@ -133,7 +122,7 @@ void CEtapeRemoteAccess::OnEnter() { PostNextClick(); }
 
 int CEtapeRemoteAccess::GoNext(int fromTimer) {
     std::string profile =
-        ReadRegistryText(plat::kHkeyCurrentUser, "RemoteAccess", "InternetProfile", 256);
+        cnx::ReadRegistryText(plat::kHkeyCurrentUser, "RemoteAccess", "InternetProfile", 256);
     int branch = profile.compare(0, m_nomATester.size(), m_nomATester.str()) == 0 ? 0 : 1;
     if (profile.empty()) branch = 1;
     if (m_branch[branch] == nullptr) {

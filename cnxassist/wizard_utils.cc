@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/bounded_text.h"
+#include "common/cle_registre.h"
 #include "platform/files.h"
 
 namespace cnx {
@@ -82,6 +83,16 @@ std::string ExpandTilde(const std::string& text) {
     std::size_t second = copy.find('~', 1);
     std::string rest = copy.substr(1, second == std::string::npos ? std::string::npos : second - 1);
     return kit::CutToCapacity(WorkingDirectory() + rest, kValueCapacity);
+}
+
+std::string ReadRegistryText(plat::RegKey root, const char* key, const char* value,
+                             std::size_t capacity) {
+    CCleRegistre registryKey(root, key, false);
+    std::string buffer(capacity, '\0');
+    if (!registryKey.QueryString(value, &buffer[0], static_cast<plat::Dword>(capacity))) {
+        return std::string();
+    }
+    return std::string(buffer.c_str());
 }
 
 }  // namespace cnx

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/registry.h"
+
 namespace cnx {
 
 // The process's current directory, read on the first call (a failed read is tried again on the
@@ -31,5 +33,10 @@ std::uint32_t ParseHexNumber(const char* text);
 // characters. A text whose first "~" comes later (a short name such as C:\PROGRA~1\x.exe) is
 // unchanged.
 std::string ExpandTilde(const std::string& text);
+
+// Reads a registry value as text through a buffer of `capacity` bytes (opened without creating
+// the key); the empty text when the key or the value cannot be read.
+std::string ReadRegistryText(plat::RegKey root, const char* key, const char* value,
+                             std::size_t capacity);
 
 }  // namespace cnx

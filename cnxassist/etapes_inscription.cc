@@ -1,0 +1,178 @@
+#include "cnxassist/etapes_inscription.h"
+
+#include <string>
+
+#include "cnxassist/assistant.h"
+#include "cnxassist/etapes_environnement.h"
+#include "cnxassist/wizard_utils.h"
+#include "common/cle_registre.h"
+#include "common/profile_access.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/profile.h"
+
+kit::FixedText<128> g_dialPrefix;
+kit::FixedText<128> g_profileBefore;
+
+namespace {
+
+constexpr const char* kRemoteAccessKey = "RemoteAccess";
+constexpr const char* kProfileValue = "InternetProfile";
+constexpr const char* kInternetSettingsKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+constexpr std::size_t kFieldCapacity = 128;
+
+std::string ReadProfile() {
+    return cnx::ReadRegistryText(plat::kHkeyCurrentUser, kRemoteAccessKey, kProfileValue, 128);
+}
+
+// The text of control `id`, cut to 127 characters; false when the page has no such control.
+bool ReadField(plat::Hwnd window, int id, std::string* text) {
+    plat::Hwnd control = plat::GetDlgItem(window, id);
+    if (control == 0) return false;
+    char buffer[kFieldCapacity] = {};
+    plat::GetWindowText(control, buffer, sizeof buffer);
+    *text = buffer;
+    return true;
+}
+
+std::string InWorkingDirectory(const std::string& name) {
+    return cnx::WorkingDirectory() + "\\" + name;
+}
+
+void ClearReadOnly(const std::string& path) {
+    plat::Dword attributes = plat::GetFileAttributes(path.c_str());
+    if (attributes == plat::kInvalidFileAttributes) return;
+    plat::SetFileAttributes(path.c_str(), attributes & ~plat::kFileAttributeReadOnly);
+}
+
+// The private-profile write turns a CR or LF in a value into a line break, which would let a
+// typed text add keys or sections to the sign-up file: only the text before the first one goes.
+void WriteSignupValue(const std::string& file, const char* section, const char* key,
+                      const std::string& value) {
+    std::string oneLine = value.substr(0, value.find_first_of("\r\n"));
+    plat::WritePrivateProfileString(section, key, oneLine.c_str(), file.c_str());
+}
+
+}  // namespace
+
+CEtapePreInscription::CEtapePreInscription(plat::Hwnd window, CEtape* previous,
+                                           const plat::Rect* pageRect, const char* name)
+    : CEtape(window, previous, pageRect, name), m_firstId(g_nextControlId) {
+    g_nextControlId += 1;
+}
+
+void CEtapePreInscription::OnLeave() {
+    g_dialPrefix = "";
+    g_profileBefore = "";
+    std::string prefix;
+    if (ReadField(m_hwnd, m_firstId, &prefix)) g_dialPrefix = prefix;
+    g_profileBefore = ReadProfile();
+}
+
+CEtapeSaisies::CEtapeSaisies(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect,
+                             const char* name)
+    : CEtape(window, previous, pageRect, name), m_firstId(g_nextControlId) {
+    // Reserving a negative count would move the counter back, and the next page's controls
+    // would share ids with this one's: clicks and texts would reach the wrong step.
+    if (ReadStepString(*this, "NbSaisies", 128).empty()) {
+        throw CEtapeException(0, "Manque la variable NbSaisies pour etape %s", name);
+    }
+    m_inputCount = ReadStepInt(*this, "NbSaisies", -1);
+    if (m_inputCount < 0) {
+        throw CEtapeException(0, "Variable NbSaisies negative pour etape %s", name);
+    }
+    g_nextControlId += m_inputCount;
+}
+
+void CEtapeIdConnexion::OnLeave() {
+    std::string working = InWorkingDirectory("modele_0.ins");
+    // An existing working copy holds what earlier steps wrote: it is not replaced.
+    if (!plat::CanOpenForReading(working.c_str())) {
+        std::string model = InWorkingDirectory("modele.ins");
+        ClearReadOnly(model);
+        plat::CopyFile(model.c_str(), working.c_str(), false);
+    }
+    m_insPath = working;
+    std::string text;
+    if (ReadField(m_hwnd, m_firstId, &text)) m_userName = text;
+    WriteSignupValue(m_insPath.str(), "User", "Name", m_userName.str());
+    if (ReadField(m_hwnd, m_firstId + 1, &text)) m_password = text;
+    WriteSignupValue(m_insPath.str(), "User", "Password", m_password.str());
+    if (ReadField(m_hwnd, m_firstId + 2, &text)) g_dialPrefix = text;
+    // An unreadable value leaves the one recorded earlier.
+    CCleRegistre key(plat::kHkeyCurrentUser, kRemoteAccessKey, false);
+    char buffer[128];
+    if (key.QueryString(kProfileValue, buffer, sizeof buffer)) g_profileBefore = buffer;
+}
+
+void CEtapeIdMail::OnLeave() {
+    m_insPath = InWorkingDirectory("modele_0.ins");
+    ClearReadOnly(m_insPath.str());
+    std::string text;
+    if (ReadField(m_hwnd, m_firstId, &text)) m_userName = text;
+    const std::string file = m_insPath.str();
+    WriteSignupValue(file, "Internet_Mail", "Email_Name", m_userName.str());
+    WriteSignupValue(file, "Internet_Mail", "POP_Logon_Name", m_userName.str());
+    // The suffix follows the user name as typed up to its first line break.
+    std::string user = m_userName.str();
+    user = user.substr(0, user.find_first_of("\r\n"));
+    WriteSignupValue(file, "Internet_Mail", "Email_address", user + kMailDomainSuffix);
+    if (ReadField(m_hwnd, m_firstId + 1, &text)) m_password = text;
+    WriteSignupValue(file, "Internet_Mail", "POP_Logon_Password", m_password.str());
+}
+
+void CEtapeLanceInscription::OnEnter() { PostNextClick(); }
+
+int CEtapeLanceInscription::GoNext(int fromTimer) {
+    if (fromTimer == 0) {
+        std::string program = g_signupPath.str();
+        {
+            CCleRegistre settings(plat::kHkeyCurrentUser, kInternetSettingsKey, false);
+            settings.SetDword("EnableAutoDial", 1);
+            settings.SetDword("GlobalUserOffline", 0);
+        }
+        std::string signupFile = PrepareSignupFile();
+        // Left where it was, the step would keep every button disabled with nothing running:
+        // the user could only kill the wizard.
+        if (plat::SpawnNoWait(program.c_str(), {program, signupFile}) != 0) {
+            throw CEtapeException(0, "Impossible de lancer le programme d'inscription %s",
+                                  program.c_str());
+        }
+        plat::SetTimer(m_hwnd, kWaitTimerId, kWaitTimerMilliseconds);
+        return 1;
+    }
+    if (fromTimer == 1) {
+        // A new or another default connection means the program did its work.
+        if (ReadProfile() != g_profileBefore.str()) return CEtape::GoNext(0);
+        return 0;
+    }
+    return 0;
+}
+
+CEtapeInscription::CEtapeInscription(plat::Hwnd window, CEtape* previous,
+                                     const plat::Rect* pageRect, const char* name)
+    : CEtapeLanceInscription(window, previous, pageRect, name) {
+    m_presenceSuivant = 1;
+    m_presencePrecedent = 1;
+    m_presenceQuitter = 1;
+    m_insName = ReadStepString(*this, "TelvoraIsp", 128);
+    if (m_insName.empty()) {
+        throw CEtapeException(0, "Manque la variable Page_Start pour etape %s", name);
+    }
+    m_registerPhone = kit::ReadProfileString(IniPath(), "Inscription", "Register_Phone_Number",
+                                             kRegistrationPhoneNumber, 128);
+}
+
+std::string CEtapeInscription::PrepareSignupFile() {
+    std::string file = InWorkingDirectory(m_insName.str());
+    std::string number = m_registerPhone.str();
+    if (!g_dialPrefix.empty()) {
+        ClearReadOnly(file);
+        number = g_dialPrefix.str() + number;
+    }
+    WriteSignupValue(file, "Phone", "Phone_Number", number);
+    return file;
+}
+
+std::string CEtapeDejaAbonne::PrepareSignupFile() { return InWorkingDirectory("modele_0.ins"); }

@@ -1,0 +1,20 @@
+// main of the kit's windowed programs on the simulated machine: hands AppMain the command line
+// after the program name, as WinMain receives it on Windows. The arguments are joined with
+// single blanks; one holding a blank is quoted, so that it stays one piece of the text.
+#include <string>
+
+#include "platform/app_main.h"
+
+int main(int argc, char** argv) {
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (i > 1) commandLine += ' ';
+        if (argument.find_first_of(" \t") != std::string::npos) {
+            commandLine += '"' + argument + '"';
+        } else {
+            commandLine += argument;
+        }
+    }
+    return AppMain(commandLine.c_str());
+}

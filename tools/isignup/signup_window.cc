@@ -1,0 +1,81 @@
+#include "tools/isignup/signup_window.h"
+
+#include <chrono>
+#include <thread>
+
+#include "platform/draw.h"
+#include "platform/system.h"
+
+namespace isignup {
+namespace {
+
+constexpr int kWindowWidth = 360;
+constexpr int kWindowHeight = 120;
+// Messages are looked at this often while the program waits.
+constexpr plat::Dword kPumpMilliseconds = 50;
+
+plat::LResult SignupWindowProc(plat::Hwnd window, plat::Uint message, plat::WParam wParam,
+                               plat::LParam lParam) {
+    if (message == plat::kWmDestroy) {
+        plat::PostQuitMessage(0);
+        return 0;
+    }
+    return plat::DefWindowProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+plat::Hwnd OpenSignupWindow(const std::string& entryName) {
+    plat::WndClass windowClass;
+    windowClass.wndProc = SignupWindowProc;
+    windowClass.icon = plat::LoadSystemIcon(plat::kIdiApplication);
+    windowClass.cursor = plat::LoadSystemCursor(plat::kIdcArrow);
+    windowClass.background = plat::kColorBtnFace + 1;
+    windowClass.className = kWindowClass;
+    // Registering twice fails; the class of the first time serves.
+    plat::RegisterWindowClass(windowClass);
+
+    int x = (plat::ScreenWidth() - kWindowWidth) / 2;
+    int y = (plat::ScreenHeight() - kWindowHeight) / 2;
+    plat::Hwnd window = plat::CreateWindow(
+        0, kWindowClass, kWindowTitle, plat::kWsOverlapped | plat::kWsCaption, x > 0 ? x : 0,
+        y > 0 ? y : 0, kWindowWidth, kWindowHeight, plat::kNoWindow, 0);
+    if (window == plat::kNoWindow) return window;
+    const plat::Dword label = plat::kWsChild | plat::kWsVisible | plat::kSsLeft;
+    plat::Hwnd working = plat::CreateWindow(0, "Static", "Création de votre accès ...", label, 16,
+                                            16, 320, 20, window, kWorkingTextId);
+    std::string connection = "Connexion : " + entryName;
+    plat::Hwnd name = plat::CreateWindow(0, "Static", connection.c_str(), label, 16, 44, 320, 20,
+                                         window, kConnectionTextId);
+    // A bare static draws with the large bold system font; the dialog font reads better.
+    plat::WParam font = static_cast<plat::WParam>(plat::GetStockObject(plat::kDefaultGuiFont));
+    for (plat::Hwnd control : {working, name}) {
+        if (control != plat::kNoWindow) plat::SendMessage(control, plat::kWmSetFont, font, 0);
+    }
+    plat::ShowWindow(window, plat::kSwShowNormal);
+    plat::UpdateWindow(window);
+    return window;
+}
+
+// No window timer: on the simulated machine timers only fire when a test moves its virtual
+// clock, and plat::Sleep moves that clock without waiting, so a program started as a process of
+// its own would either hang or end at once. The standard library's sleep waits for real on both
+// back ends (on Windows through Sleep, which Windows 95 has).
+void WaitHandlingMessages(plat::Dword milliseconds) {
+    plat::Dword elapsed = 0;
+    while (true) {
+        plat::Msg msg;
+        while (plat::PeekMessage(&msg, 0, plat::kPmRemove)) {
+            if (msg.message == plat::kWmQuit) return;
+            plat::TranslateMessage(&msg);
+            plat::DispatchMessage(&msg);
+        }
+        if (elapsed >= milliseconds) return;
+        plat::Dword step = milliseconds - elapsed;
+        if (step > kPumpMilliseconds) step = kPumpMilliseconds;
+        std::this_thread::sleep_for(std::chrono::milliseconds(step));
+        elapsed += step;
+    }
+}
+
+}  // namespace isignup
