@@ -51,8 +51,8 @@ void CEtapeIdentWindow::CheckSystem() {
     } else {
         throw CEtapeException(0, "%s", m_message.c_str());
     }
-    std::string ie = cnx::ReadRegistryText(plat::kHkeyLocalMachine,
-                                      "Software\\Microsoft\\Internet Explorer", "Version", 128);
+    std::string ie = cnx::ReadRegistryText(
+        plat::kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version", 128);
     g_ieVersionCode = ie.empty() ? 2 : ie[0] == '5' ? 0 : ie[0] == '4' ? 1 : 2;
 }
 
@@ -83,14 +83,15 @@ void CEtapeIdentWindow::OnEnter() {
 }
 
 void CEtapeCheckUser::OnEnter() {
-    std::string user = cnx::ReadRegistryText(plat::kHkeyLocalMachine,
-                                        "System\\CurrentControlSet\\Control", "Current User", 512);
+    std::string user = cnx::ReadRegistryText(
+        plat::kHkeyLocalMachine, "System\\CurrentControlSet\\Control", "Current User", 512);
     if (!user.empty()) PostNextClick();
 }
 
 void CEtapeCheckDNS::OnEnter() {
     m_foreignDns = true;
-    std::string server = cnx::ReadRegistryText(plat::kHkeyLocalMachine, kMstcpKey, "NameServer", 512);
+    std::string server =
+        cnx::ReadRegistryText(plat::kHkeyLocalMachine, kMstcpKey, "NameServer", 512);
     if (server.empty() || server.compare(0, 10, kProviderNameServerPrefix) == 0) {
         m_foreignDns = false;
         PostNextClick();
