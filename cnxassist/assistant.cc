@@ -20,10 +20,7 @@ std::string LoadWizardString(int id) {
 void DeleteSignupFile() {
     std::string path = cnx::WorkingDirectory() + "\\modele_0.ins";
     if (!plat::CanOpenForReading(path.c_str())) return;
-    plat::Dword attributes = plat::GetFileAttributes(path.c_str());
-    if (attributes != plat::kInvalidFileAttributes) {
-        plat::SetFileAttributes(path.c_str(), attributes & ~plat::kFileAttributeReadOnly);
-    }
+    cnx::ClearReadOnly(path);
     plat::DeleteFile(path.c_str());
 }
 

@@ -14,6 +14,14 @@ std::string ReadStepString(const CEtape& step, const char* key, std::size_t capa
     return kit::ReadProfileString(step.IniPath(), step.Name(), key, "", capacity);
 }
 
+std::string ReadStepField(const CEtape& step, const char* key, std::size_t fieldCapacity) {
+    std::string value = ReadStepString(step, key, 512);
+    if (value.size() >= fieldCapacity) {
+        throw CEtapeException(0, "Variable %s trop longue pour etape %s", key, step.Name());
+    }
+    return value;
+}
+
 int ReadStepInt(const CEtape& step, const char* key, int defaultValue) {
     return kit::ReadProfileInt(step.IniPath(), step.Name(), key, defaultValue);
 }
@@ -36,7 +44,7 @@ CEtape::CEtape(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect, 
             throw CEtapeException(0, "champs Presence faux pour %s", name);
         }
     }
-    std::string suivants = ReadStepString(*this, "Suivants", 512);
+    std::string suivants = ReadStepField(*this, "Suivants", m_suivants.capacity());
     if (suivants.empty())
         throw CEtapeException(0, "impossible de lire variable Suivants de %s", name);
     m_suivants = suivants;

@@ -67,4 +67,8 @@ class CEtape {
 
 // Reads a text key of a step's section with a buffer of `capacity` bytes.
 std::string ReadStepString(const CEtape& step, const char* key, std::size_t capacity);
+// Reads a text key through a 512-byte buffer for a field of `fieldCapacity` bytes. A longer
+// value is refused with a fatal error naming the key and the section: cut, a program name could
+// start another program and a step name could name another step.
+std::string ReadStepField(const CEtape& step, const char* key, std::size_t fieldCapacity);
 int ReadStepInt(const CEtape& step, const char* key, int defaultValue);

@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "cnxassist/etape_choix.h"
+#include "cnxassist/etapes_applications.h"
 #include "cnxassist/etapes_environnement.h"
 #include "cnxassist/etapes_inscription.h"
+#include "cnxassist/etapes_parametres.h"
 
 namespace {
 
@@ -29,13 +31,13 @@ const FactoryRow kFactoryTable[] = {
     {"PreInscription", Make<CEtapePreInscription>},
     {"IdConnexion", Make<CEtapeIdConnexion>},
     {"IdMail", Make<CEtapeIdMail>},
-    {"Fin", nullptr},
-    {"InstalleQuadrel", nullptr},
+    {"Fin", Make<CEtapeFin>},
+    {"InstalleQuadrel", Make<CEtapeInstalleQuadrel>},
     {"InitModem", nullptr},
-    {"LanceAppli", nullptr},
-    {"ParametreIE", nullptr},
-    {"ParametreMess", nullptr},
-    {"Icone", nullptr},
+    {"LanceAppli", Make<CEtapeLanceAppli>},
+    {"ParametreIE", Make<CEtapeParametreIE>},
+    {"ParametreMess", Make<CEtapeParametreMess>},
+    {"Icone", Make<CEtapeIcone>},
     {"BoutonRadio", Make<CEtapeBoutonRadio>},
     {"Bouton", Make<CEtapeBouton>},
     {"Etape", Make<CEtape>},

@@ -40,12 +40,6 @@ std::string InWorkingDirectory(const std::string& name) {
     return cnx::WorkingDirectory() + "\\" + name;
 }
 
-void ClearReadOnly(const std::string& path) {
-    plat::Dword attributes = plat::GetFileAttributes(path.c_str());
-    if (attributes == plat::kInvalidFileAttributes) return;
-    plat::SetFileAttributes(path.c_str(), attributes & ~plat::kFileAttributeReadOnly);
-}
-
 // The private-profile write turns a CR or LF in a value into a line break, which would let a
 // typed text add keys or sections to the sign-up file: only the text before the first one goes.
 void WriteSignupValue(const std::string& file, const char* section, const char* key,
@@ -90,7 +84,7 @@ void CEtapeIdConnexion::OnLeave() {
     // An existing working copy holds what earlier steps wrote: it is not replaced.
     if (!plat::CanOpenForReading(working.c_str())) {
         std::string model = InWorkingDirectory("modele.ins");
-        ClearReadOnly(model);
+        cnx::ClearReadOnly(model);
         plat::CopyFile(model.c_str(), working.c_str(), false);
     }
     m_insPath = working;
@@ -108,7 +102,7 @@ void CEtapeIdConnexion::OnLeave() {
 
 void CEtapeIdMail::OnLeave() {
     m_insPath = InWorkingDirectory("modele_0.ins");
-    ClearReadOnly(m_insPath.str());
+    cnx::ClearReadOnly(m_insPath.str());
     std::string text;
     if (ReadField(m_hwnd, m_firstId, &text)) m_userName = text;
     const std::string file = m_insPath.str();
@@ -168,7 +162,7 @@ std::string CEtapeInscription::PrepareSignupFile() {
     std::string file = InWorkingDirectory(m_insName.str());
     std::string number = m_registerPhone.str();
     if (!g_dialPrefix.empty()) {
-        ClearReadOnly(file);
+        cnx::ClearReadOnly(file);
         number = g_dialPrefix.str() + number;
     }
     WriteSignupValue(file, "Phone", "Phone_Number", number);

@@ -95,4 +95,10 @@ std::string ReadRegistryText(plat::RegKey root, const char* key, const char* val
     return std::string(buffer.c_str());
 }
 
+void ClearReadOnly(const std::string& path) {
+    plat::Dword attributes = plat::GetFileAttributes(path.c_str());
+    if (attributes == plat::kInvalidFileAttributes) return;
+    plat::SetFileAttributes(path.c_str(), attributes & ~plat::kFileAttributeReadOnly);
+}
+
 }  // namespace cnx

@@ -39,4 +39,7 @@ std::string ExpandTilde(const std::string& text);
 std::string ReadRegistryText(plat::RegKey root, const char* key, const char* value,
                              std::size_t capacity);
 
+// Clears a file's read-only attribute, if the file is there, before the wizard writes it.
+void ClearReadOnly(const std::string& path);
+
 }  // namespace cnx
