@@ -169,8 +169,10 @@ void CAssistant::OnQuit() {
 
 void CAssistant::EndOnLastStep(int endKind) {
     DeleteSignupFile();
-    plat::PostQuitMessage(kQuitCode);
+    // The prompt comes before the quit message: a message box whose loop finds that message
+    // waiting closes at once, and the user would never get to answer.
     if (endKind == kEndWithRestartPrompt) plat::PromptReboot(m_hwnd);
+    plat::PostQuitMessage(kQuitCode);
 }
 
 void CAssistant::OnTimer(plat::Uint id) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cnxassist/etape_choix.h"
+#include "cnxassist/etape_init_modem.h"
 #include "cnxassist/etapes_applications.h"
 #include "cnxassist/etapes_environnement.h"
 #include "cnxassist/etapes_inscription.h"
@@ -19,7 +20,7 @@ CEtape* Make(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect, co
 
 struct FactoryRow {
     const char* keyword;
-    Maker make;  // null: a kind this program does not build yet
+    Maker make;
 };
 
 // The order matters: "BoutonRadio" before "Bouton", and every keyword is compared from the
@@ -33,7 +34,7 @@ const FactoryRow kFactoryTable[] = {
     {"IdMail", Make<CEtapeIdMail>},
     {"Fin", Make<CEtapeFin>},
     {"InstalleQuadrel", Make<CEtapeInstalleQuadrel>},
-    {"InitModem", nullptr},
+    {"InitModem", Make<CEtapeInitModem>},
     {"LanceAppli", Make<CEtapeLanceAppli>},
     {"ParametreIE", Make<CEtapeParametreIE>},
     {"ParametreMess", Make<CEtapeParametreMess>},
@@ -52,7 +53,6 @@ CEtape* CreateEtape(plat::Hwnd window, CEtape* previous, const plat::Rect* pageR
                     const char* name) {
     for (const FactoryRow& row : kFactoryTable) {
         if (std::strncmp(name, row.keyword, std::strlen(row.keyword)) != 0) continue;
-        if (row.make == nullptr) break;
         return row.make(window, previous, pageRect, name);
     }
     throw CEtapeException(0, "etape inexistante : %s", name);
