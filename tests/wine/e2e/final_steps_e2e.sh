@@ -10,6 +10,8 @@ set -euo pipefail
 here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 # shellcheck source=tests/wine/wine-env.sh
 source "$here/../wine-env.sh"
+# shellcheck source=tests/wine/kit-helpers.sh
+source "$here/../kit-helpers.sh"
 
 win32_dir=$1
 programs_dir=$2
@@ -33,26 +35,10 @@ cp "$programs_dir/cnxassist/cnxassist.exe" "$programs_dir/plugmaj/plugmaj.exe" \
     "$programs_dir/tools/quadterm/quadterm.exe" "$programs_dir/tools/quadterm/quadterm.ini" "$kit/"
 cp "$programs_dir/tools/isignup/ISIGNUP.exe" "$kit/ISIGNUP.EXE"
 cp "$programs_dir/tools/appmarker/appmarker.exe" "$apps/"
-to_kit() { iconv -f UTF-8 -t WINDOWS-1252 | sed 's/$/\r/' > "$kit/$1"; }
 
-to_kit cfg.ini << 'INI'
-[General]
-Tx=0
-Ty=0
-Tl=641
-Th=400
-Cx=10
-Cy=20
-Cl=600
-Ch=300
-Precx=100
-Precy=340
-Suivx=400
-Suivy=340
-Quitx=250
-Quity=340
-NbBitmaps=0
-Titre=Connexion à Telvora
+{
+    general_section
+    cat << 'INI'
 [IdentWindow]
 Suivants=PreInscription1
 Message=Système non supporté
@@ -81,31 +67,21 @@ Suivants=Fin1
 Description=fin.txt
 PresenceSuivant=3
 INI
-to_kit prefixe.txt << 'PAGE'
+} | kit_file cfg.ini
+kit_file prefixe.txt << 'PAGE'
 fenetre(0,300,100)
 ((ctexte,9,300,50,"Préfixe pour obtenir une ligne extérieure :") sur (saisie,1,300,25,"0"))
 PAGE
-to_kit fin.txt << 'PAGE'
+kit_file fin.txt << 'PAGE'
 fenetre(0,300,100)
 (ctexte,9,300,100,"L'installation est terminée. Redémarrez l'ordinateur pour en profiter.")
 PAGE
-to_kit icones.ini << 'INI'
+kit_file icones.ini << 'INI'
 [Icone4]
 Visible=ancien
 INI
 chown -R "$wine_user:" "$kit" "$apps" 2> /dev/null || true
 
-reg() {
-    as_wine_user wine reg "$@"
-}
-query() {  # reg writes to a pipe in the OEM code page
-    reg query "$1" 2> /dev/null | tr -d '\r' | iconv -f CP850 -t UTF-8
-}
-expect_value() {  # key name type [data]
-    local listing
-    listing=$(query "$1")
-    grep -q -E "^ +$2 +$3 +${4:-}\$" <<< "$listing" || fail "$1 value $2 is not $3 ${4:-}: $listing"
-}
 run_driver() {
     bash "$here/../run-in-wine" "$driver" "$@"
 }

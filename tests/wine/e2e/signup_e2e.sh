@@ -9,6 +9,8 @@ set -euo pipefail
 here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 # shellcheck source=tests/wine/wine-env.sh
 source "$here/../wine-env.sh"
+# shellcheck source=tests/wine/kit-helpers.sh
+source "$here/../kit-helpers.sh"
 
 win32_dir=$1
 programs_dir=$2
@@ -26,33 +28,10 @@ fail() {
 
 cp "$programs_dir/cnxassist/cnxassist.exe" "$kit/"
 cp "$programs_dir/tools/isignup/ISIGNUP.exe" "$kit/ISIGNUP.EXE"
-to_kit() { iconv -f UTF-8 -t WINDOWS-1252 | sed 's/$/\r/' > "$kit/$1"; }
-
-general() {
-    cat << 'INI'
-[General]
-Tx=0
-Ty=0
-Tl=641
-Th=400
-Cx=10
-Cy=20
-Cl=600
-Ch=300
-Precx=100
-Precy=340
-Suivx=400
-Suivy=340
-Quitx=250
-Quity=340
-NbBitmaps=0
-Titre=Connexion à Telvora
-INI
-}
 
 # The existing subscriber: the stand-in takes 3 s, long enough to look at the files meanwhile.
 {
-    general
+    general_section
     cat << 'INI'
 [IdentWindow]
 Suivants=IdConnexion1
@@ -81,11 +60,11 @@ Description=fini.txt
 PresenceSuivant=1
 PresenceQuitter=3
 INI
-} | to_kit cfg.ini
+} | kit_file cfg.ini
 
 # The new subscription, its Inscription step named Inscription2.
 {
-    general
+    general_section
     cat << 'INI'
 [IdentWindow]
 Suivants=PreInscription1
@@ -107,35 +86,35 @@ Description=fini.txt
 PresenceSuivant=1
 PresenceQuitter=3
 INI
-} | to_kit cfgnew.ini
+} | kit_file cfgnew.ini
 
-to_kit connexion.txt << 'PAGE'
+kit_file connexion.txt << 'PAGE'
 fenetre(0,300,100)
 ((saisie,1,300,25,"champ") sur ((saisie,2,300,25,"champ") sur (saisie,3,300,25,"champ")))
 PAGE
-to_kit courrier.txt << 'PAGE'
+kit_file courrier.txt << 'PAGE'
 fenetre(0,300,100)
 ((saisie,1,300,25,"champ") sur (saisie,2,300,25,"champ"))
 PAGE
-to_kit prefixe.txt << 'PAGE'
+kit_file prefixe.txt << 'PAGE'
 fenetre(0,300,100)
 ((ctexte,9,300,50,"Préfixe pour obtenir une ligne extérieure :") sur (saisie,1,300,25,"champ"))
 PAGE
-to_kit attente.txt << 'PAGE'
+kit_file attente.txt << 'PAGE'
 fenetre(0,300,100)
 (ctexte,9,300,100,"Création de votre accès en cours, veuillez patienter…")
 PAGE
-to_kit fini.txt << 'PAGE'
+kit_file fini.txt << 'PAGE'
 fenetre(0,300,100)
 (ctexte,9,300,100,"Votre accès Telvora est prêt.")
 PAGE
-to_kit modele.ins << 'INS'
+kit_file modele.ins << 'INS'
 [Entry]
 Entry_Name=Telvora Abonné
 [StandIn]
 Outcome=created,3000
 INS
-to_kit nouveau.ins << 'INS'
+kit_file nouveau.ins << 'INS'
 [Entry]
 Entry_Name=Telvora Nouvel
 [StandIn]
@@ -145,18 +124,6 @@ chown -R "$wine_user:" "$kit" 2> /dev/null || true
 
 run_driver() {
     bash "$here/../run-in-wine" "$driver" "$@"
-}
-reg() {
-    as_wine_user wine reg "$@"
-}
-# reg writes to a pipe in the OEM code page.
-query() {
-    reg query "$1" 2> /dev/null | tr -d '\r' | iconv -f CP850 -t UTF-8
-}
-expect_value() {  # key name type data
-    local listing
-    listing=$(query "$1")
-    grep -q -E "^ +$2 +$3 +$4\$" <<< "$listing" || fail "$1 value $2 is not $3 $4: $listing"
 }
 record='HKCU\Software\Telvora\ISIGNUP stand-in'
 reg delete 'HKCU\RemoteAccess' /f > /dev/null 2>&1 || true
