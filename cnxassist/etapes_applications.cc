@@ -25,14 +25,6 @@ std::string ReadRequiredField(const CEtape& step, const char* key, std::size_t c
     return value;
 }
 
-// The C runtime's upper-casing in the default locale: only a to z change.
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
 }  // namespace
 
 CEtapeInstalleQuadrel::CEtapeInstalleQuadrel(plat::Hwnd window, CEtape* previous,
@@ -75,7 +67,7 @@ int CEtapeLanceAppli::GetEndKind() {
 }
 
 void CEtapeLanceAppli::LaunchApplication() {
-    m_nomApplication = UpperAscii(m_nomApplication.str());
+    m_nomApplication = cnx::UpperCase(m_nomApplication.str());
     const std::string name = m_nomApplication.str();
     std::string program;
     if (m_pathAppRech == 1) {

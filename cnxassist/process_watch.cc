@@ -1,18 +1,9 @@
 #include "cnxassist/process_watch.h"
 
+#include "cnxassist/wizard_utils.h"
 #include "platform/process.h"
 
 namespace cnx {
-namespace {
-
-std::string UpperCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
-}  // namespace
 
 const std::vector<std::string>& WatchedFragments() {
     static const std::vector<std::string> fragments = {

@@ -101,4 +101,11 @@ void ClearReadOnly(const std::string& path) {
     plat::SetFileAttributes(path.c_str(), attributes & ~plat::kFileAttributeReadOnly);
 }
 
+std::string UpperCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
 }  // namespace cnx

@@ -39,6 +39,9 @@ std::string ExpandTilde(const std::string& text);
 std::string ReadRegistryText(plat::RegKey root, const char* key, const char* value,
                              std::size_t capacity);
 
+// The C runtime's upper-casing in the default locale: only the letters a to z change.
+std::string UpperCase(std::string text);
+
 // Clears a file's read-only attribute, if the file is there, before the wizard writes it.
 void ClearReadOnly(const std::string& path);
 
