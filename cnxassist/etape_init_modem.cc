@@ -8,6 +8,7 @@
 
 #include "cnxassist/etapes_environnement.h"
 #include "cnxassist/etapes_inscription.h"
+#include "cnxassist/location_entry.h"
 #include "common/cle_registre.h"
 #include "common/profile_access.h"
 #include "platform/profile.h"
@@ -21,13 +22,10 @@ constexpr const char* kTelephonIni = "telephon.ini";
 constexpr const char* kLocationsSection = "Locations";
 // The default of every telephon.ini read, so a value that is literally this counts as missing.
 constexpr const char* kMissing = "rien";
-// A location entry and the values it is built from fit 259 characters and a terminator: the
-// buffers the dialler and this step read them into.
-constexpr std::size_t kEntryCapacity = 260;
+constexpr std::size_t kEntryCapacity = kLocationEntryCapacity;
 // France's dialling rules, written whatever the file held, so that country 33 of the location
 // dials the provider's national number as it should be dialled.
 constexpr const char* kDefaultCountry33 = "33,34,\"France\",\"0FG\",\"0FG\",\"00EFG\"";
-constexpr int kFranceCountryCode = 33;
 
 constexpr const char* kRegistryLocationsKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Telephony\\Locations";
@@ -85,33 +83,6 @@ void WriteChangeStamp() {
         std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", local);
     }
     plat::WriteProfileString("Windows Telephony", "TelephonINIChanged", stamp);
-}
-
-// The step's location entry: its identifier, name and prefixes, then the area code of
-// `model`, country 33 and every further field of `model` unchanged. An entry's fields are the
-// identifier, four quoted strings (name, outside-line prefix, long-distance prefix, area code),
-// the country code, then the others. False when `model` lacks one of these, or when the entry
-// would not fit its buffer: cut, it would be a corrupted setting the dialler then reads.
-bool ComposeEntry(const std::string& model, int id, const char* outsideAccess,
-                  const char* longDistanceAccess, std::string* entry) {
-    // The opening and closing quotes of the four strings, the first opening one being the
-    // entry's first quote.
-    std::size_t quotes[8];
-    std::size_t from = 0;
-    for (std::size_t& quote : quotes) {
-        quote = model.find('"', from);
-        if (quote == std::string::npos) return false;
-        from = quote + 1;
-    }
-    const std::string areaCode = model.substr(quotes[6] + 1, quotes[7] - quotes[6] - 1);
-    std::size_t areaCodeEnd = model.find(',', quotes[7]);
-    if (areaCodeEnd == std::string::npos) return false;
-    std::size_t countryEnd = model.find(',', areaCodeEnd + 1);
-    if (countryEnd == std::string::npos) return false;
-    *entry = std::to_string(id) + ",\"" + kModemLocationName + "\",\"" + outsideAccess + "\",\"" +
-             longDistanceAccess + "\",\"" + areaCode + "\"," + std::to_string(kFranceCountryCode) +
-             "," + model.substr(countryEnd + 1);
-    return entry->size() < kEntryCapacity;
 }
 
 }  // namespace
@@ -181,8 +152,8 @@ bool CEtapeInitModem::ConfigureLocationsIni() {
     }
     if (model.size() >= kEntryCapacity) return false;
     std::string entry;
-    if (!ComposeEntry(model, targetId, m_outsideAccess.c_str(), m_longDistanceAccess.c_str(),
-                      &entry)) {
+    if (!ComposeLocationEntry(model, targetId, m_outsideAccess.c_str(),
+                              m_longDistanceAccess.c_str(), &entry)) {
         return false;
     }
     WriteTelephon(kLocationsSection, LocationKey(targetIndex), entry);
