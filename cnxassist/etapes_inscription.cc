@@ -4,6 +4,7 @@
 
 #include "cnxassist/assistant.h"
 #include "cnxassist/etapes_environnement.h"
+#include "cnxassist/process_watch.h"
 #include "cnxassist/wizard_utils.h"
 #include "common/cle_registre.h"
 #include "common/profile_access.h"
@@ -129,10 +130,12 @@ int CEtapeLanceInscription::GoNext(int fromTimer) {
         std::string signupFile = PrepareSignupFile();
         // Left where it was, the step would keep every button disabled with nothing running:
         // the user could only kill the wizard.
-        if (plat::SpawnNoWait(program.c_str(), {program, signupFile}) != 0) {
+        plat::ProcessHandle started = 0;
+        if (plat::SpawnNoWait(program.c_str(), {program, signupFile}, &started) != 0) {
             throw CEtapeException(0, "Impossible de lancer le programme d'inscription %s",
                                   program.c_str());
         }
+        cnx::WatchSignupProcess(started, program);
         plat::SetTimer(m_hwnd, kWaitTimerId, kWaitTimerMilliseconds);
         return 1;
     }

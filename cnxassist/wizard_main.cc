@@ -1,6 +1,7 @@
 #include "cnxassist/wizard_main.h"
 
 #include "cnxassist/assistant.h"
+#include "cnxassist/process_watch.h"
 #include "cnxassist/step_file.h"
 
 namespace cnx {
@@ -47,6 +48,9 @@ void EndWizard() {
     // The sign-up file holds the subscriber's password in clear: it goes at every end of the
     // run, fatal errors included.
     DeleteSignupFile();
+    // A run ended while the sign-up program still ran leaves its process to the system; the
+    // next run in this process must not find it waited on.
+    ForgetSignupProcess();
     CAssistant* assistant = g_assistant;
     g_assistant = nullptr;
     delete assistant;

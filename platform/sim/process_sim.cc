@@ -168,14 +168,32 @@ int SpawnWait(const char* program, const std::vector<std::string>& argv) {
     return 3;  // ended abnormally, as abort() does on Windows
 }
 
-int SpawnNoWait(const char* program, const std::vector<std::string>& argv) {
+int SpawnNoWait(const char* program, const std::vector<std::string>& argv, ProcessHandle* started) {
     std::string host;
     if (!ResolveProgram(program, &host) || !Startable(host)) return -1;
     pid_t pid = Start(host, AsTheChildSeesThem(argv));
     if (pid < 0) return -1;
     DetachedChildren().insert(pid);
+    if (started != nullptr) *started = pid;
     return 0;
 }
+
+bool ProcessStillRunning(ProcessHandle process) {
+    // Only our own children are asked about, and the same way ReapDetachedChildren does: a
+    // child it has reaped is no longer in the list, and a child found ended here is reaped and
+    // taken out, so that both ways of looking agree.
+    auto& children = DetachedChildren();
+    auto it = children.find(static_cast<pid_t>(process));
+    if (process <= 0 || it == children.end()) return false;
+    int status;
+    if (waitpid(*it, &status, WNOHANG) == 0) return true;
+    children.erase(it);
+    return false;
+}
+
+// The pid is all there is to give back: the child stays in the list of detached children,
+// to be reaped once it ends.
+void CloseProcessHandle(ProcessHandle) {}
 
 unsigned WinExec(const char* commandLine, int show) {
     if (commandLine == nullptr) return 2;

@@ -47,9 +47,31 @@ int SpawnWait(const char* program, const std::vector<std::string>& argv) {
     return static_cast<int>(::_spawnv(_P_WAIT, program, args.data()));
 }
 
-int SpawnNoWait(const char* program, const std::vector<std::string>& argv) {
+int SpawnNoWait(const char* program, const std::vector<std::string>& argv, ProcessHandle* started) {
     std::vector<const char*> args = ArgumentPointers(argv);
-    return ::_spawnv(_P_NOWAIT, program, args.data()) == -1 ? -1 : 0;
+    // In non-waiting mode the C runtime hands back the process handle it got from
+    // CreateProcess.
+    std::intptr_t process = ::_spawnv(_P_NOWAIT, program, args.data());
+    if (process == -1) return -1;
+    if (started != nullptr) {
+        *started = process;
+    } else {
+        // Nobody will ask about this process: keeping the handle would only leak it.
+        ::CloseHandle(reinterpret_cast<HANDLE>(process));
+    }
+    return 0;
+}
+
+bool ProcessStillRunning(ProcessHandle process) {
+    if (process == 0 || process == -1) return false;
+    // Waiting for no time at all rather than reading the exit code: a program that ends with
+    // code 259 (STILL_ACTIVE) would look as if it still ran.
+    return ::WaitForSingleObject(reinterpret_cast<HANDLE>(process), 0) == WAIT_TIMEOUT;
+}
+
+void CloseProcessHandle(ProcessHandle process) {
+    if (process == 0 || process == -1) return;
+    ::CloseHandle(reinterpret_cast<HANDLE>(process));
 }
 
 unsigned WinExec(const char* commandLine, int show) {

@@ -8,6 +8,7 @@
 #include "cnxassist/etapes_inscription.h"
 #include "cnxassist/process_watch.h"
 #include "cnxassist/resource_ids.h"
+#include "cnxassist/wizard_utils.h"
 #include "platform/profile.h"
 #include "tests/cnxassist/wizard_fixture.h"
 
@@ -368,6 +369,105 @@ TEST_F(SignupTest, AnErrorOfTheStepAfterTheWaitIsReportedOnce) {
     ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
     EXPECT_EQ(sim::ui::MessageBoxes()[0].text, "etape inexistante : Absente");
     EXPECT_EQ(sim::ui::QuitCode(), 1);
+}
+
+// Whether a process whose full path contains `path` is in the process list; no tick of the
+// wizard involved.
+bool Listed(const std::string& path) {
+    std::vector<std::string> names;
+    EXPECT_TRUE(plat::ProcessSnapshot(&names));
+    for (const std::string& name : names) {
+        if (cnx::UpperCase(name).find(cnx::UpperCase(path)) != std::string::npos) return true;
+    }
+    return false;
+}
+
+void WaitUntilGone(const std::string& path) {
+    for (int i = 0; i < 500 && Listed(path); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_FALSE(Listed(path)) << path;
+}
+
+TEST_F(SignupTest, WhileTheSignupProgramRunsTheWaitTakesNoSnapshot) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    WriteKitFile("modele.ins",
+                 "[Entry]\r\nEntry_Name=Sans Liste\r\n[StandIn]\r\nOutcome=created,1500\r\n");
+    Start();
+    WalkToDejaAbonne();
+    ASSERT_EQ(Current(), "DejaAbonne1");
+    const long before = cnx::SnapshotsTaken();
+    for (int tick = 0; tick < 3; ++tick) {
+        sim::ui::AdvanceClock(kWaitTimerMilliseconds);
+        sim::ui::PumpMessages();
+        EXPECT_EQ(Current(), "DejaAbonne1");
+    }
+    EXPECT_EQ(cnx::SnapshotsTaken(), before);
+    // Once it has ended, the process list decides again, and finds nothing to wait for.
+    WaitUntilGone("C:\\KIT\\ISIGNUP.EXE");
+    sim::ui::AdvanceClock(kWaitTimerMilliseconds);
+    sim::ui::PumpMessages();
+    EXPECT_EQ(cnx::SnapshotsTaken(), before + 1);
+    EXPECT_EQ(Current(), "EtapeFin");
+    EXPECT_TRUE(sim::ui::Timers().empty());
+    EXPECT_EQ(Profile(), "Sans Liste");
+}
+
+TEST_F(SignupTest, ASecondSignupProcessKeepsTheWizardWaitingAfterTheFirstHasEnded) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    WriteKitFile("modele.ins",
+                 "[Entry]\r\nEntry_Name=Deux Programmes\r\n[StandIn]\r\nOutcome=created,100\r\n");
+    ASSERT_TRUE(plat::CreateDirectory("C:\\KIT\\sub"));
+    std::string child = sim::Machine::Current().ToWindowsPath(TEST_CHILD_PATH);
+    ASSERT_TRUE(plat::CopyFile(child.c_str(), "C:\\KIT\\sub\\ISIGNUP2.EXE", false));
+    Start();
+    WalkToDejaAbonne();
+    ASSERT_EQ(Current(), "DejaAbonne1");
+    // What a sign-up program that hands over to another one leaves running.
+    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\sub\\ISIGNUP2.EXE", {"x", "sleep", "1000"}), 0);
+    WaitUntilGone("C:\\KIT\\ISIGNUP.EXE");
+    const long before = cnx::SnapshotsTaken();
+    sim::ui::AdvanceClock(kWaitTimerMilliseconds);
+    sim::ui::PumpMessages();
+    EXPECT_EQ(Current(), "DejaAbonne1");
+    EXPECT_EQ(cnx::SnapshotsTaken(), before + 1);
+    WaitUntilGone("C:\\KIT\\SUB\\ISIGNUP2.EXE");
+    sim::ui::AdvanceClock(kWaitTimerMilliseconds);
+    sim::ui::PumpMessages();
+    EXPECT_EQ(Current(), "EtapeFin");
+    EXPECT_TRUE(sim::ui::Timers().empty());
+}
+
+TEST_F(SignupTest, AProgramOfAnotherNameIsLeftToTheProcessList) {
+    ASSERT_TRUE(plat::CreateDirectory("C:\\KIT\\ISIGNUP"));
+    std::string child = sim::Machine::Current().ToWindowsPath(TEST_CHILD_PATH);
+    // Only the folder carries the name: the file itself is not one the wizard waits for.
+    const char* other = "C:\\KIT\\ISIGNUP\\AUTRE.EXE";
+    ASSERT_TRUE(plat::CopyFile(child.c_str(), other, false));
+    plat::ProcessHandle started = 0;
+    ASSERT_EQ(plat::SpawnNoWait(other, {"x", "sleep", "400"}, &started), 0);
+    cnx::WatchSignupProcess(started, other);
+    const long before = cnx::SnapshotsTaken();
+    // The snapshot sees the folder's name in its full path, as it always did.
+    EXPECT_TRUE(cnx::WatchedProcessRunning());
+    EXPECT_EQ(cnx::SnapshotsTaken(), before + 1);
+    WaitUntilGone(other);
+}
+
+TEST_F(SignupTest, AForgottenSignupProgramNoLongerKeepsTheWizardWaiting) {
+    std::string child = sim::Machine::Current().ToWindowsPath(TEST_CHILD_PATH);
+    ASSERT_TRUE(plat::CopyFile(child.c_str(), "C:\\KIT\\ISIGNUP.EXE", false));
+    plat::ProcessHandle started = 0;
+    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\ISIGNUP.EXE", {"x", "sleep", "400"}, &started), 0);
+    cnx::WatchSignupProcess(started, "C:\\KIT\\ISIGNUP.EXE");
+    long before = cnx::SnapshotsTaken();
+    EXPECT_TRUE(cnx::WatchedProcessRunning());
+    EXPECT_EQ(cnx::SnapshotsTaken(), before);
+    // The end of the wizard forgets it: from then on only the process list tells.
+    cnx::EndWizard();
+    EXPECT_TRUE(cnx::WatchedProcessRunning());
+    EXPECT_EQ(cnx::SnapshotsTaken(), before + 1);
+    WaitUntilGone("C:\\KIT\\ISIGNUP.EXE");
 }
 
 }  // namespace

@@ -54,6 +54,40 @@ TEST_F(ProcessContract, ASignUpProgramIsListedWhileItRuns) {
     EXPECT_TRUE(ended);
 }
 
+TEST_F(ProcessContract, AProgramStartedWithoutWaitingIsRunningUntilItEnds) {
+    plat::ProcessHandle started = 0;
+    ASSERT_EQ(plat::SpawnNoWait(Program().c_str(), {Program(), "sleep", "400"}, &started), 0);
+    ASSERT_NE(started, 0);
+    EXPECT_TRUE(plat::ProcessStillRunning(started));
+    bool ended = false;
+    for (int i = 0; i < 200 && !ended; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        ended = !plat::ProcessStillRunning(started);
+    }
+    EXPECT_TRUE(ended);
+    // Once seen ended, it stays ended, and the process list agrees.
+    EXPECT_FALSE(plat::ProcessStillRunning(started));
+    EXPECT_FALSE(Listed("ISIGNUP"));
+    plat::CloseProcessHandle(started);
+}
+
+TEST_F(ProcessContract, AProgramThatEndsAtOnceIsNotRunning) {
+    plat::ProcessHandle started = 0;
+    ASSERT_EQ(plat::SpawnNoWait(Program().c_str(), {Program(), "exit", "3"}, &started), 0);
+    // The process list sees it gone too (the simulated machine reaps it there).
+    for (int i = 0; i < 200 && Listed("ISIGNUP"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    EXPECT_FALSE(plat::ProcessStillRunning(started));
+    plat::CloseProcessHandle(started);
+}
+
+TEST_F(ProcessContract, AProgramThatCannotStartLeavesTheHandleAlone) {
+    plat::ProcessHandle started = 12345;
+    EXPECT_EQ(plat::SpawnNoWait((folder_ + "\absent.exe").c_str(), {"absent.exe"}, &started), -1);
+    EXPECT_EQ(started, 12345);
+}
+
 TEST_F(ProcessContract, WinExecStartsACommandLineWithArguments) {
     std::string out = folder_ + "\\out.txt";
     std::string line = "\"" + Program() + "\" record " + out + " \"deux mots\"";
