@@ -1,5 +1,6 @@
 #include "plugmaj/log_window.h"
 
+#include "common/quit_on_destroy.h"
 #include "platform/draw.h"
 
 namespace plug {
@@ -7,24 +8,10 @@ namespace plug {
 const char* const kLogWindowClass = "CFenetre";
 const char* const kLogWindowTitle = "Fenêtre provisoire qu'on ne devrait pas voir !";
 
-namespace {
-
-// The log is drawn once and never repainted: closing the window is all there is to handle.
-plat::LResult LogWindowProc(plat::Hwnd window, plat::Uint message, plat::WParam wParam,
-                            plat::LParam lParam) {
-    if (message == plat::kWmDestroy) {
-        plat::PostQuitMessage(0);
-        return 0;
-    }
-    return plat::DefWindowProc(window, message, wParam, lParam);
-}
-
-}  // namespace
-
 bool RegisterLogWindowClass() {
     plat::WndClass windowClass;
     windowClass.style = 0;
-    windowClass.wndProc = LogWindowProc;
+    windowClass.wndProc = kit::QuitOnDestroyProc;
     windowClass.icon = plat::LoadSystemIcon(plat::kIdiApplication);
     windowClass.smallIcon = 0;
     windowClass.cursor = plat::LoadSystemCursor(plat::kIdcArrow);

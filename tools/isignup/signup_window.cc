@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "common/quit_on_destroy.h"
 #include "platform/draw.h"
 #include "platform/system.h"
 
@@ -14,20 +15,11 @@ constexpr int kWindowHeight = 120;
 // Messages are looked at this often while the program waits.
 constexpr plat::Dword kPumpMilliseconds = 50;
 
-plat::LResult SignupWindowProc(plat::Hwnd window, plat::Uint message, plat::WParam wParam,
-                               plat::LParam lParam) {
-    if (message == plat::kWmDestroy) {
-        plat::PostQuitMessage(0);
-        return 0;
-    }
-    return plat::DefWindowProc(window, message, wParam, lParam);
-}
-
 }  // namespace
 
 plat::Hwnd OpenSignupWindow(const std::string& entryName) {
     plat::WndClass windowClass;
-    windowClass.wndProc = SignupWindowProc;
+    windowClass.wndProc = kit::QuitOnDestroyProc;
     windowClass.icon = plat::LoadSystemIcon(plat::kIdiApplication);
     windowClass.cursor = plat::LoadSystemCursor(plat::kIdcArrow);
     windowClass.background = plat::kColorBtnFace + 1;

@@ -4,6 +4,7 @@
 // beside it.
 #include <string>
 
+#include "common/quit_on_destroy.h"
 #include "common/split_path.h"
 #include "platform/app_main.h"
 #include "platform/draw.h"
@@ -15,15 +16,6 @@ namespace {
 
 constexpr int kNameId = 101;
 constexpr int kSizeId = 102;
-
-plat::LResult TerminalProc(plat::Hwnd window, plat::Uint message, plat::WParam wParam,
-                           plat::LParam lParam) {
-    if (message == plat::kWmDestroy) {
-        plat::PostQuitMessage(0);
-        return 0;
-    }
-    return plat::DefWindowProc(window, message, wParam, lParam);
-}
 
 // The shell passes the document as the whole argument text, quoted or not.
 std::string DocumentPath(const char* commandLine) {
@@ -54,7 +46,7 @@ std::string Title() {
 
 int AppMain(const char* commandLine) {
     plat::WndClass windowClass;
-    windowClass.wndProc = TerminalProc;
+    windowClass.wndProc = kit::QuitOnDestroyProc;
     windowClass.icon = plat::LoadSystemIcon(plat::kIdiApplication);
     windowClass.cursor = plat::LoadSystemCursor(plat::kIdcArrow);
     windowClass.background = plat::kColorBtnFace + 1;
