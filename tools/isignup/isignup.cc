@@ -6,12 +6,10 @@
 // default one.
 //
 // Exit codes: 0 after a run, 2 when the sign-up file cannot be read (nothing else is done).
-#include <cstdint>
-#include <cstring>
 #include <string>
 
+#include "common/cle_registre.h"
 #include "platform/app_main.h"
-#include "platform/registry.h"
 #include "platform/window.h"
 #include "tools/isignup/signup_file.h"
 #include "tools/isignup/signup_window.h"
@@ -22,65 +20,24 @@ constexpr const char* kRecordKey = "Software\\Telvora\\ISIGNUP stand-in";
 constexpr const char* kRemoteAccessKey = "RemoteAccess";
 constexpr const char* kProfileValue = "InternetProfile";
 
-// A key opened or created for writing, closed on leaving.
-class WritableKey {
-  public:
-    WritableKey(plat::RegKey root, const char* subKey) {
-        if (plat::RegCreateKey(root, subKey, &key_) != plat::kErrorSuccess) key_ = 0;
-    }
-    ~WritableKey() {
-        if (key_ != 0) plat::RegCloseKey(key_);
-    }
-    WritableKey(const WritableKey&) = delete;
-    WritableKey& operator=(const WritableKey&) = delete;
-
-    void SetText(const char* name, const std::string& text) {
-        if (key_ == 0) return;
-        plat::RegSetValue(key_, name, plat::kRegSz,
-                          reinterpret_cast<const std::uint8_t*>(text.c_str()),
-                          static_cast<plat::Dword>(text.size() + 1));
-    }
-    // The DWORD value, or 0 when it is missing or of another type.
-    plat::Dword Number(const char* name) {
-        if (key_ == 0) return 0;
-        plat::Dword type = 0;
-        std::uint8_t data[4] = {};
-        plat::Dword size = sizeof data;
-        if (plat::RegQueryValue(key_, name, &type, data, &size) != plat::kErrorSuccess ||
-            type != plat::kRegDword || size != sizeof data) {
-            return 0;
-        }
-        plat::Dword value;
-        std::memcpy(&value, data, sizeof value);
-        return value;
-    }
-    void SetNumber(const char* name, plat::Dword value) {
-        if (key_ == 0) return;
-        std::uint8_t data[4];
-        std::memcpy(data, &value, sizeof data);
-        plat::RegSetValue(key_, name, plat::kRegDword, data, sizeof data);
-    }
-
-  private:
-    plat::RegKey key_ = 0;
-};
-
 // What the program got and what it read, for tests to compare with what the wizard wrote. The
 // values are written one by one; "Runs" comes last, so that a test waiting for it while the
 // program runs finds the others already there.
 void Record(const char* commandLine, const std::string& path, const isignup::SignupFile& file) {
-    WritableKey key(plat::kHkeyCurrentUser, kRecordKey);
-    key.SetText("CommandLine", commandLine != nullptr ? commandLine : "");
-    key.SetText("File", path);
-    key.SetText("Entry_Name", file.entryName);
-    key.SetText("Phone_Number", file.phoneNumber);
-    key.SetText("Name", file.userName);
-    key.SetText("Password", file.password);
-    key.SetText("Email_Name", file.emailName);
-    key.SetText("POP_Logon_Name", file.popLogonName);
-    key.SetText("Email_address", file.emailAddress);
-    key.SetText("POP_Logon_Password", file.popLogonPassword);
-    key.SetNumber("Runs", key.Number("Runs") + 1);
+    CCleRegistre key(plat::kHkeyCurrentUser, kRecordKey, true);
+    key.SetString("CommandLine", commandLine != nullptr ? commandLine : "");
+    key.SetString("File", path.c_str());
+    key.SetString("Entry_Name", file.entryName.c_str());
+    key.SetString("Phone_Number", file.phoneNumber.c_str());
+    key.SetString("Name", file.userName.c_str());
+    key.SetString("Password", file.password.c_str());
+    key.SetString("Email_Name", file.emailName.c_str());
+    key.SetString("POP_Logon_Name", file.popLogonName.c_str());
+    key.SetString("Email_address", file.emailAddress.c_str());
+    key.SetString("POP_Logon_Password", file.popLogonPassword.c_str());
+    plat::Dword runs = 0;
+    if (!key.QueryDword("Runs", &runs)) runs = 0;
+    key.SetDword("Runs", runs + 1);
 }
 
 }  // namespace
@@ -97,8 +54,8 @@ int AppMain(const char* commandLine) {
     plat::Hwnd window = isignup::OpenSignupWindow(file.entryName);
     isignup::WaitHandlingMessages(file.outcome.delayMilliseconds);
     if (file.outcome.createProfile) {
-        WritableKey remoteAccess(plat::kHkeyCurrentUser, kRemoteAccessKey);
-        remoteAccess.SetText(kProfileValue, file.entryName);
+        CCleRegistre remoteAccess(plat::kHkeyCurrentUser, kRemoteAccessKey, true);
+        remoteAccess.SetString(kProfileValue, file.entryName.c_str());
     }
     if (window != plat::kNoWindow && plat::IsWindow(window)) plat::DestroyWindow(window);
     return 0;
