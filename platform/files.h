@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -26,11 +27,21 @@ bool WriteWholeFile(const char* path, const std::string& contents);
 bool CopyFile(const char* source, const char* destination, bool failIfExists);
 // DeleteFileA.
 bool DeleteFile(const char* path);
+// MoveFileA: renames a file or folder. False when the destination exists or the source does
+// not: a file is never replaced by this, which is what lets a copy be finished in one step.
+bool MoveFile(const char* source, const char* destination);
 // GetFileAttributesA / SetFileAttributesA.
 Dword GetFileAttributes(const char* path);
 bool SetFileAttributes(const char* path, Dword attributes);
 // CreateDirectoryA.
 bool CreateDirectory(const char* path);
+// FindFirstFileA / FindNextFileA on "<folder>\*": the folder's entries, "." and ".." left out,
+// in no particular order. False when the folder cannot be read.
+struct DirectoryEntry {
+    std::string name;
+    bool directory = false;
+};
+bool ListDirectory(const char* folder, std::vector<DirectoryEntry>* entries);
 // GetShortPathNameA: the 8.3 form of an existing path. Returns the length copied, or the size
 // needed (terminator included) when the buffer is too small, 0 on failure.
 Dword GetShortPathName(const char* longPath, char* buffer, Dword size);

@@ -1,6 +1,7 @@
 // Files on the simulated machine. The read-only attribute is the owner's write permission of
 // the host file, as under Wine, but the machine itself enforces it, so that it holds even for a
 // process run as root.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,6 +100,36 @@ bool DeleteFile(const char* path) {
     if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || HostIsReadOnly(st)) return false;
     if (unlink(host.c_str()) != 0) return false;
     sim::NoteMachineChange();
+    return true;
+}
+
+bool MoveFile(const char* source, const char* destination) {
+    std::string sourceHost;
+    std::string destinationHost;
+    if (!HostPath(source, &sourceHost) || !HostPath(destination, &destinationHost)) return false;
+    struct stat st;
+    if (lstat(sourceHost.c_str(), &st) != 0 || lstat(destinationHost.c_str(), &st) == 0) {
+        return false;
+    }
+    if (std::rename(sourceHost.c_str(), destinationHost.c_str()) != 0) return false;
+    sim::NoteMachineChange();
+    return true;
+}
+
+bool ListDirectory(const char* folder, std::vector<DirectoryEntry>* entries) {
+    entries->clear();
+    std::string host;
+    if (!HostPath(folder, &host)) return false;
+    DIR* directory = opendir(host.c_str());
+    if (directory == nullptr) return false;
+    while (struct dirent* entry = readdir(directory)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st;
+        bool isDirectory = stat((host + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        entries->push_back({name, isDirectory});
+    }
+    closedir(directory);
     return true;
 }
 

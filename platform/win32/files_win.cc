@@ -44,6 +44,25 @@ bool CopyFile(const char* source, const char* destination, bool failIfExists) {
 
 bool DeleteFile(const char* path) { return ::DeleteFileA(path) != 0; }
 
+bool MoveFile(const char* source, const char* destination) {
+    return ::MoveFileA(source, destination) != 0;
+}
+
+bool ListDirectory(const char* folder, std::vector<DirectoryEntry>* entries) {
+    entries->clear();
+    std::string pattern = std::string(folder) + "\\*";
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        entries->push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return true;
+}
+
 Dword GetFileAttributes(const char* path) { return ::GetFileAttributesA(path); }
 
 bool SetFileAttributes(const char* path, Dword attributes) {

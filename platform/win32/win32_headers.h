@@ -11,6 +11,7 @@
 
 #undef CopyFile
 #undef DeleteFile
+#undef MoveFile
 #undef GetFileAttributes
 #undef SetFileAttributes
 #undef CreateDirectory

@@ -1,7 +1,9 @@
 // The files family behaves the same on the simulated machine and on the real platform.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "tests/contract/contract_env.h"
@@ -48,6 +50,32 @@ TEST_F(FilesContract, CopyOverwritesUnlessAskedNotTo) {
     EXPECT_EQ(Read(Path("a.txt")), "new");
     // Into a folder that does not exist.
     EXPECT_FALSE(plat::CopyFile(Path("a.txt").c_str(), Path("no\\c.txt").c_str(), false));
+}
+
+TEST_F(FilesContract, MoveRenamesButNeverReplaces) {
+    plat::WriteWholeFile(Path("new.tmp").c_str(), "fresh");
+    plat::WriteWholeFile(Path("kept.txt").c_str(), "old");
+    EXPECT_FALSE(plat::MoveFile(Path("new.tmp").c_str(), Path("KEPT.TXT").c_str()));
+    EXPECT_EQ(Read(Path("kept.txt")), "old");
+    EXPECT_TRUE(plat::MoveFile(Path("new.tmp").c_str(), Path("moved.txt").c_str()));
+    EXPECT_EQ(Read(Path("moved.txt")), "fresh");
+    EXPECT_FALSE(plat::CanOpenForReading(Path("new.tmp").c_str()));
+    EXPECT_FALSE(plat::MoveFile(Path("new.tmp").c_str(), Path("again.txt").c_str()));
+}
+
+TEST_F(FilesContract, ListingAFolderGivesItsFilesAndFolders) {
+    ASSERT_TRUE(plat::CreateDirectory(Path("Sous dossier").c_str()));
+    plat::WriteWholeFile(Path("Accès.txt").c_str(), "a");
+    plat::WriteWholeFile(Path("Sous dossier\\b.bin").c_str(), "b");
+    std::vector<plat::DirectoryEntry> entries;
+    ASSERT_TRUE(plat::ListDirectory(folder_.c_str(), &entries));
+    std::map<std::string, bool> found;
+    for (const auto& entry : entries) found[entry.name] = entry.directory;
+    EXPECT_EQ(found, (std::map<std::string, bool>{{"Accès.txt", false}, {"Sous dossier", true}}));
+    ASSERT_TRUE(plat::ListDirectory(Path("Sous dossier").c_str(), &entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "b.bin");
+    EXPECT_FALSE(plat::ListDirectory(Path("absent").c_str(), &entries));
 }
 
 TEST_F(FilesContract, DeleteRemovesAFileOnce) {
