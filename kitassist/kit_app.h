@@ -21,8 +21,10 @@ class CKitApp {
     // could not run).
     int RunDialog();
 
-    // The internal action named by a "Proc" or "Procx" key. Knows no action yet: a name it
-    // does not know does nothing.
+    // The internal action named by a "Proc" or "Procx" key, matched exactly (case included):
+    // "SelectDir" (a folder into the entry field), "CopyFiles" (the self-extracting archive
+    // into the entry field's folder, then the desktop shortcut to the Espace program),
+    // "ExeAbonnement" and "ExeEspace" (those programs started). Any other name does nothing.
     void RunAction(const char* action, CKitDialog& dialog);
 
     kit::FixedText<260> m_iniPath;  // empty when Pakonel.ini cannot be opened
@@ -32,7 +34,8 @@ class CKitApp {
     kit::FixedText<260> m_command;     // the last command line a button key started
     kit::FixedText<260> m_extractible;
     kit::FixedText<260> m_abonnement;
-    kit::FixedText<260> m_espace;
+    kit::FixedText<260> m_espace;       // the Espace program; its full path after CopyFiles
+    kit::FixedText<260> m_espaceValue;  // [General] "Espace" as read, relative to the folder
     kit::FixedText<64> m_raccEspace;
 };
 

@@ -16,6 +16,10 @@ constexpr int kLastExeNumber = 99;
 
 }  // namespace
 
+std::string QuotedIfBlank(const std::string& path) {
+    return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
+}
+
 bool CKitDialog::ResolveCommand(const char* value, const char* baseDir, char* out,
                                 std::size_t capacity) {
     const std::string text = value != nullptr ? value : "";
@@ -36,7 +40,7 @@ bool CKitDialog::ResolveCommand(const char* value, const char* baseDir, char* ou
         }
         // The quotes take in the whole value: a relative value carries no arguments.
         const std::string path = directory + text;
-        command = path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
+        command = QuotedIfBlank(path);
     }
     kit::CopyCut(out, capacity, command);
     return command.size() < capacity;
@@ -75,5 +79,6 @@ bool CKitDialog::RunButton(const char* keyName) {
     const std::string section = ReadKey(("Section" + name).c_str(), kKeyValueCapacity);
     if (section.empty()) return false;
     m_section = section;
+    m_pageIsNew = true;
     return true;
 }

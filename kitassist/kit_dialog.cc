@@ -66,6 +66,7 @@ void CKitDialog::OnInitDialog(plat::Hwnd dialog) {
                       static_cast<plat::LParam>(m_icon));
     plat::SendDlgItemMessage(m_hwnd, ID_SAISIE, plat::kEmLimitText, kSaisieMaxChars, 0);
     m_section = m_app.m_startSection.c_str();
+    m_pageIsNew = true;
     PushSaisie();
 }
 

@@ -1,5 +1,6 @@
 // The wizard dialog (resource 102): one window whose page (title, text lines, picture,
-// buttons, entry field) is read from the current section of Pakonel.ini at every refresh, and
+// buttons, entry field) is read from the current section of Pakonel.ini at every refresh (the
+// entry field's text only when the page is new), and
 // whose buttons run the keys of that section.
 #pragma once
 
@@ -23,6 +24,10 @@ struct ControlSlot {
     kit::FixedText<KeyCapacity> keyName;
     int defaultX;
 };
+
+// `path` enclosed in double quotes when it holds a blank, so that a command line takes it as
+// one program path; unchanged otherwise.
+std::string QuotedIfBlank(const std::string& path);
 
 // The entry field holds at most this many characters.
 constexpr std::size_t kSaisieMaxChars = 256;
@@ -85,6 +90,10 @@ class CKitDialog {
 
     CKitApp& m_app;
     CPagePainter m_painter;
+    // Set at start-up and when a button names the next page; the next layout then puts the
+    // page's "Saisie" value into the entry field. A repaint lays the page out again and must
+    // leave what the user typed or chose.
+    bool m_pageIsNew = true;
     std::string m_saisie;
     plat::Hicon m_icon = 0;
 };

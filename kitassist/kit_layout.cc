@@ -83,11 +83,14 @@ void CKitDialog::LayoutControls() {
 
     const std::string keyName = m_saisieSlot.keyName.str();
     std::string value = ReadKey(keyName.c_str(), kCaptionCapacity);
+    // Only the first layout of a page gives the field its value: the later ones are repaints.
+    const bool pageIsNew = m_pageIsNew;
+    m_pageIsNew = false;
     if (value.empty()) return;
     PlaceControl(field, ReadInt(("Pos" + keyName).c_str(), 0),
                  ReadInt(("Size" + keyName).c_str(), 0), m_saisieSlot.defaultX);
     // "#pf" stands for the installation directory, which ends with its backslash.
     if (value.compare(0, 3, "#pf") == 0) value = m_app.m_installDir.str() + value.substr(3);
     plat::ShowWindow(field, plat::kSwShow);
-    SetSaisie(value);
+    if (pageIsNew) SetSaisie(value);
 }

@@ -1,0 +1,81 @@
+// Shortcuts through the shell's link object (IShellLinkA) and its IPersistFile.
+#include <string>
+
+#include "platform/shell_link.h"
+#include "platform/win32/win32_headers.h"
+
+namespace plat {
+
+namespace {
+
+// The settings of one shortcut and the two interfaces it is written with; whatever was
+// obtained is released when the writer goes away, on every path out.
+class CShellLinkWriter {
+  public:
+    explicit CShellLinkWriter(const ShellLinkSettings& settings) : m_settings(settings) {}
+    ~CShellLinkWriter() {
+        if (m_persistFile != nullptr) m_persistFile->Release();
+        if (m_shellLink != nullptr) m_shellLink->Release();
+    }
+    CShellLinkWriter(const CShellLinkWriter&) = delete;
+    CShellLinkWriter& operator=(const CShellLinkWriter&) = delete;
+
+    bool Save(const std::string& linkPath) {
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, reinterpret_cast<void**>(&m_shellLink)))) {
+            m_shellLink = nullptr;
+            return false;
+        }
+        if (FAILED(m_shellLink->QueryInterface(IID_IPersistFile,
+                                               reinterpret_cast<void**>(&m_persistFile)))) {
+            m_persistFile = nullptr;
+            return false;
+        }
+        if (FAILED(m_shellLink->SetPath(m_settings.targetPath.c_str()))) return false;
+        if (FAILED(m_shellLink->SetWorkingDirectory(m_settings.workingDirectory.c_str()))) {
+            return false;
+        }
+        if (!m_settings.iconFile.empty() &&
+            FAILED(
+                m_shellLink->SetIconLocation(m_settings.iconFile.c_str(), m_settings.iconIndex))) {
+            return false;
+        }
+        if (!m_settings.description.empty() &&
+            FAILED(m_shellLink->SetDescription(m_settings.description.c_str()))) {
+            return false;
+        }
+        if (!m_settings.arguments.empty() &&
+            FAILED(m_shellLink->SetArguments(m_settings.arguments.c_str()))) {
+            return false;
+        }
+        if (FAILED(m_shellLink->SetHotkey(m_settings.hotkey))) return false;
+        if (FAILED(m_shellLink->SetShowCmd(m_settings.showCommand))) return false;
+
+        WCHAR widePath[MAX_PATH] = {};
+        if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) == 0) {
+            return false;
+        }
+        return SUCCEEDED(m_persistFile->Save(widePath, TRUE));
+    }
+
+  private:
+    const ShellLinkSettings& m_settings;
+    IShellLinkA* m_shellLink = nullptr;
+    IPersistFile* m_persistFile = nullptr;
+};
+
+}  // namespace
+
+bool SaveShellLink(const ShellLinkSettings& settings, const std::string& linkPath, bool comReady) {
+    if (!comReady && FAILED(::CoInitialize(nullptr))) return false;
+    bool saved = false;
+    {
+        // The writer's interfaces go before COM does.
+        CShellLinkWriter writer(settings);
+        saved = writer.Save(linkPath);
+    }
+    if (!comReady) ::CoUninitialize();
+    return saved;
+}
+
+}  // namespace plat

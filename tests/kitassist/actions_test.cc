@@ -1,0 +1,290 @@
+// The wizard's internal actions (the "Proc" and "Procx" keys) and the shortcut they make: the
+// self-extracting archive started into the chosen folder, the desktop shortcut to the Espace
+// program, the two programs started from that folder, the folder browser, and the entry field
+// that keeps what the user gave it.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "kitassist/shortcut.h"
+#include "platform/sim/shell_link_sim.h"
+#include "tests/kitassist/kit_fixture.h"
+
+namespace {
+
+using kittest::KitTest;
+
+constexpr const char kDesktopLink[] = "C:\\WINDOWS\\Bureau\\Espace Kit.lnk";
+
+class ActionTest : public KitTest {
+  protected:
+    void InstallTestChild() {
+        std::filesystem::copy_file(TEST_CHILD_PATH, HostPath("C:\\KIT\\test_child.exe"),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+    // A stand-in program at `windowsPath` (its folder is made) that writes the path it was
+    // started as and its current directory, one per line, to the host file `marker`.
+    void InstallMarkerProgram(const std::string& windowsPath, const std::string& marker) {
+        // Every folder on the way is made.
+        for (std::size_t slash = windowsPath.find('\\', 3); slash != std::string::npos;
+             slash = windowsPath.find('\\', slash + 1)) {
+            plat::CreateDirectory(windowsPath.substr(0, slash).c_str());
+        }
+        const std::string script = HostPath(windowsPath);
+        std::ofstream(script) << "#!/bin/sh\n{ echo \"$0\"; pwd; } > " << marker << "\n";
+        ::chmod(script.c_str(), 0755);
+    }
+    // The lines the marker program wrote, waiting for them at most five seconds.
+    static std::string WaitForMarker(const std::string& marker) {
+        std::string text;
+        for (int i = 0; i < 500; ++i) {
+            std::ifstream in(marker);
+            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            if (text.find('\n') != text.rfind('\n')) break;  // both lines are there
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return text;
+    }
+    bool Exists(const std::string& windowsPath) {
+        return plat::GetFileAttributes(windowsPath.c_str()) != plat::kInvalidFileAttributes;
+    }
+};
+
+// --- CopyFiles and the desktop shortcut ------------------------------------------------------
+
+TEST_F(ActionTest, CopyFilesStartsTheArchiveIntoTheFieldsFolderThenLinksTheEspaceProgram) {
+    InstallTestChild();
+    WriteIni(
+        "[General]\r\nExtractible=C:\\KIT\\test_child.exe record C:\\KIT\\copie.txt\r\n"
+        "Espace=kit.exe\r\nRaccEspace=Espace Kit\r\n"
+        "[IE45]\r\nSaisie=#pfKit\r\nSuivant=Suivant\r\nProcSuivant=CopyFiles\r\n");
+    Run({[&] {
+        const plat::Dword before = sim::ui::Now();
+        Click(ID_SUIVANT);
+        // The archive gets its second to start before the shortcut is made.
+        EXPECT_EQ(sim::ui::Now() - before, 1000u);
+        EXPECT_STREQ(app_.m_installDir.c_str(), "C:\\Program Files\\Kit");
+        EXPECT_STREQ(app_.m_espace.c_str(), "C:\\Program Files\\Kit\\kit.exe");
+    }});
+    // The command line: the archive's value, "/auto", then the folder (split at its blank by
+    // the rules every program uses).
+    EXPECT_EQ(WaitForFile("C:\\KIT\\copie.txt"), "C:\\\n/auto\nC:\\Program\nFiles\\Kit\n");
+
+    plat::ShellLinkSettings link;
+    ASSERT_TRUE(sim::ReadShellLink(kDesktopLink, &link));
+    EXPECT_EQ(link.targetPath, "C:\\Program Files\\Kit\\kit.exe");
+    EXPECT_EQ(link.arguments, "");
+    EXPECT_EQ(link.description, "Espace Kit");
+    EXPECT_EQ(link.workingDirectory, "C:\\Program Files\\Kit");
+    EXPECT_EQ(link.iconFile, "C:\\Program Files\\Kit\\kit.exe");
+    EXPECT_EQ(link.iconIndex, 0);
+    EXPECT_EQ(link.showCommand, 0);
+    EXPECT_EQ(link.hotkey, 0);
+}
+
+TEST_F(ActionTest, ASecondCopyFilesDoesNotPrefixTheFolderAgain) {
+    WriteIni(
+        "[General]\r\nExtractible=C:\\KIT\\absent.exe\r\nEspace=kit.exe\r\n"
+        "RaccEspace=Espace Kit\r\n"
+        "[IE45]\r\nSaisie=C:\\Un\r\nSuivant=Suivant\r\nProcSuivant=CopyFiles\r\n");
+    Run({[&] {
+        Click(ID_SUIVANT);
+        EXPECT_STREQ(app_.m_espace.c_str(), "C:\\Un\\kit.exe");
+        // Another folder the second time: the path is the new folder's, once.
+        sim::ui::ReplaceText(plat::GetDlgItem(Dialog(), ID_SAISIE), "D:\\Deux");
+        Click(ID_SUIVANT);
+        EXPECT_STREQ(app_.m_espace.c_str(), "D:\\Deux\\kit.exe");
+        Click(ID_SUIVANT);
+        EXPECT_STREQ(app_.m_espace.c_str(), "D:\\Deux\\kit.exe");
+    }});
+    plat::ShellLinkSettings link;
+    ASSERT_TRUE(sim::ReadShellLink(kDesktopLink, &link));
+    EXPECT_EQ(link.targetPath, "D:\\Deux\\kit.exe");
+    EXPECT_EQ(link.workingDirectory, "D:\\Deux");
+}
+
+TEST_F(ActionTest, ActionNamesAreMatchedExactly) {
+    WriteIni(
+        "[General]\r\nExtractible=C:\\KIT\\absent.exe\r\nEspace=kit.exe\r\n"
+        "RaccEspace=Espace Kit\r\n"
+        "[IE45]\r\nSaisie=C:\\Un\r\nSuivant=Suivant\r\nProcSuivant=copyfiles\r\n"
+        "Info1=Dossier\r\nProcInfo1=selectdir\r\nInfo2=Autre\r\nProcInfo2=CopyFiles \r\n");
+    Run({[&] {
+        sim::ui::ScriptFolderChoice("D:\\Choisi");
+        Click(ID_SUIVANT);
+        Click(ID_INFO1);
+        app_.RunAction("CopyFile", dialog_);
+        app_.RunAction("", dialog_);
+        app_.RunAction(nullptr, dialog_);
+    }});
+    EXPECT_STREQ(app_.m_espace.c_str(), "kit.exe");
+    EXPECT_STREQ(app_.m_installDir.c_str(), "C:\\Program Files\\");
+    EXPECT_FALSE(Exists(kDesktopLink));
+    EXPECT_TRUE(sim::ui::FolderBrowses().empty());
+    EXPECT_EQ(dialog_.Saisie(), "C:\\Un");
+}
+
+TEST_F(ActionTest, ShortcutsBesideTheTargetOnTheDesktopOrWhereTheLocationSays) {
+    plat::CreateDirectory("C:\\Jeu");
+    ShortcutRequest request;
+    request.target = "C:\\Jeu\\jeu.exe";
+    request.arguments = "/plein";
+    request.description = "Le jeu";
+    EXPECT_TRUE(CreateShortcut(request));
+    plat::ShellLinkSettings link;
+    ASSERT_TRUE(sim::ReadShellLink("C:\\Jeu\\jeu.exe.lnk", &link));
+    EXPECT_EQ(link.targetPath, "C:\\Jeu\\jeu.exe");
+    EXPECT_EQ(link.arguments, "/plein");
+    EXPECT_EQ(link.workingDirectory, "C:\\Jeu\\");  // the target's own folder
+    EXPECT_EQ(link.showCommand, 1);                 // a show command below 0: a normal window
+    EXPECT_EQ(link.iconFile, "");
+
+    request.location = "D";
+    request.workingDirectory = "C:\\Ailleurs";
+    request.showCommand = 3;
+    request.iconFile = "C:\\Jeu\\icone.ico";
+    request.iconIndex = 2;
+    EXPECT_TRUE(CreateShortcut(request));
+    ASSERT_TRUE(sim::ReadShellLink("C:\\WINDOWS\\Bureau\\Le jeu.lnk", &link));
+    EXPECT_EQ(link.workingDirectory, "C:\\Ailleurs");
+    EXPECT_EQ(link.showCommand, 3);
+    EXPECT_EQ(link.iconFile, "C:\\Jeu\\icone.ico");
+    EXPECT_EQ(link.iconIndex, 2);
+
+    request.location = "C:\\Jeu\\Raccourci.lnk";
+    EXPECT_TRUE(CreateShortcut(request));
+    EXPECT_TRUE(sim::ReadShellLink("C:\\Jeu\\Raccourci.lnk", &link));
+
+    // A folder that is not there takes no link.
+    request.location = "C:\\Absent\\Raccourci.lnk";
+    EXPECT_FALSE(CreateShortcut(request));
+    EXPECT_FALSE(Exists("C:\\Absent\\Raccourci.lnk"));
+}
+
+TEST_F(ActionTest, NoShortcutForATargetWithoutFolderOrName) {
+    ShortcutRequest request;
+    request.description = "Rien";
+    request.location = "x";
+    for (const char* target : {"", "C:\\", "a.b", "jeu.exe", "C:\\Jeu\\"}) {
+        request.target = target;
+        EXPECT_FALSE(CreateShortcut(request)) << target;
+    }
+    EXPECT_FALSE(Exists("C:\\WINDOWS\\Bureau\\Rien.lnk"));
+    // Four characters with a backslash are enough.
+    request.target = "C:\\a";
+    EXPECT_TRUE(CreateShortcut(request));
+    EXPECT_TRUE(Exists("C:\\WINDOWS\\Bureau\\Rien.lnk"));
+}
+
+// --- The programs started from the chosen folder ---------------------------------------------
+
+TEST_F(ActionTest, ExeAbonnementStartsFromItsFolderQuotedWhenItHoldsABlank) {
+    const std::string marker = folder_ + "/abonnement.txt";
+    InstallMarkerProgram("C:\\Mon Kit\\abo.exe", marker);
+    // Unquoted, the path would start this program, named by the path's text up to its blank.
+    const std::string decoy = folder_ + "/leurre.txt";
+    InstallMarkerProgram("C:\\Mon.exe", decoy);
+    WriteIni(
+        "[General]\r\nAbonnement=abo.exe\r\n"
+        "[IE45]\r\nSaisie=C:\\Mon Kit\r\nSuivant=Suivant\r\nProcSuivant=ExeAbonnement\r\n");
+    Run({[&] { Click(ID_SUIVANT); }});
+    const std::string host = HostPath("C:\\Mon Kit");
+    EXPECT_EQ(WaitForMarker(marker), host + "/abo.exe\n" + host + "\n");
+    char current[260];
+    plat::GetCurrentDirectory(sizeof current, current);
+    EXPECT_STREQ(current, "C:\\Mon Kit");
+    EXPECT_FALSE(std::filesystem::exists(decoy));
+}
+
+TEST_F(ActionTest, ExeEspaceStartsTheValueAsReadThenTheFullPathAfterCopyFiles) {
+    const std::string before = folder_ + "/avant.txt";
+    const std::string after = folder_ + "/apres.txt";
+    InstallMarkerProgram("C:\\Espace Net\\esp.exe", before);
+    InstallMarkerProgram("C:\\Mon Kit\\Espace Net\\esp.exe", after);
+    // Unquoted, the paths would start these, named by their text up to the first blank.
+    const std::string decoy = folder_ + "/leurre.txt";
+    InstallMarkerProgram("C:\\KIT\\Espace.exe", decoy);
+    InstallMarkerProgram("C:\\Mon.exe", decoy);
+    WriteIni(
+        "[General]\r\nExtractible=C:\\KIT\\absent.exe\r\nEspace=Espace Net\\esp.exe\r\n"
+        "RaccEspace=Espace Kit\r\n"
+        "[IE45]\r\nSaisie=C:\\Mon Kit\r\nInfo1=Lancer\r\nProcInfo1=ExeEspace\r\n"
+        "Suivant=Suivant\r\nProcSuivant=CopyFiles\r\n");
+    // Before CopyFiles the value is a path relative to the current directory, C:\.
+    Run({[&] {
+        Click(ID_INFO1);
+        EXPECT_NE(WaitForMarker(before), "");
+        Click(ID_SUIVANT);
+        Click(ID_INFO1);
+    }});
+    const std::string host = HostPath("C:\\Mon Kit\\Espace Net");
+    EXPECT_EQ(WaitForMarker(after).substr(0, host.size() + 8), host + "/esp.exe");
+    EXPECT_FALSE(std::filesystem::exists(decoy));
+}
+
+// --- The folder browser and the entry field ---------------------------------------------------
+
+TEST_F(ActionTest, SelectDirPutsTheChosenFolderInTheFieldAndCancelChangesNothing) {
+    WriteIni(
+        "[IE45]\r\nSaisie=#pfKit\r\nInfo1=Parcourir\r\nProcInfo1=SelectDir\r\n"
+        "Suivant=Suivant\r\nProcSuivant=CopyFiles\r\n");
+    Run({[&] {
+             sim::ui::ScriptFolderChoice("D:\\Choisi ici");
+             Click(ID_INFO1);
+             ASSERT_EQ(sim::ui::FolderBrowses().size(), 1u);
+             const sim::ui::FolderBrowseRecord& browse = sim::ui::FolderBrowses()[0];
+             EXPECT_EQ(browse.owner, plat::Hwnd{0});
+             EXPECT_EQ(browse.title, "");
+             EXPECT_EQ(browse.flags, 1u);
+             EXPECT_EQ(Control(ID_SAISIE).text, "D:\\Choisi ici");
+             EXPECT_EQ(dialog_.Saisie(), "D:\\Choisi ici");
+             plat::InvalidateRect(Dialog(), nullptr, true);
+         },
+         [&] {
+             // The choice outlives a repaint.
+             EXPECT_EQ(Control(ID_SAISIE).text, "D:\\Choisi ici");
+             sim::ui::ScriptFolderCancel();
+             Click(ID_INFO1);
+             EXPECT_EQ(sim::ui::FolderBrowses().size(), 2u);
+             EXPECT_EQ(dialog_.Saisie(), "D:\\Choisi ici");
+             // CopyFiles takes the chosen folder.
+             Click(ID_SUIVANT);
+             EXPECT_STREQ(app_.m_installDir.c_str(), "D:\\Choisi ici");
+         }});
+}
+
+TEST_F(ActionTest, WhatTheUserTypedSurvivesARepaintAndANewPageGivesItsOwnValue) {
+    WriteIni(
+        "[IE45]\r\n1=Dossier\r\nSaisie=#pfKit\r\nSuivant=Suivant\r\nSectionSuivant=Page2\r\n"
+        "[Page2]\r\nSaisie=D:\\Page2\r\nSuivant=Suivant\r\nSectionSuivant=Page2\r\n");
+    Run({[&] {
+             EXPECT_EQ(Control(ID_SAISIE).text, "C:\\Program Files\\Kit");
+             sim::ui::ReplaceText(plat::GetDlgItem(Dialog(), ID_SAISIE), "E:\\Tape");
+             sim::ui::ClearDrawLog(Dialog());
+             // Something covered the window: the whole of it is painted again.
+             plat::InvalidateRect(Dialog(), nullptr, true);
+         },
+         [&] {
+             EXPECT_FALSE(sim::ui::TextsDrawn(Dialog()).empty());  // the repaint happened
+             EXPECT_EQ(Control(ID_SAISIE).text, "E:\\Tape");
+             EXPECT_EQ(dialog_.Saisie(), "E:\\Tape");
+             Click(ID_SUIVANT);
+             EXPECT_EQ(Control(ID_SAISIE).text, "D:\\Page2");
+             sim::ui::ReplaceText(plat::GetDlgItem(Dialog(), ID_SAISIE), "E:\\Encore");
+             plat::InvalidateRect(Dialog(), nullptr, true);
+         },
+         [&] {
+             EXPECT_EQ(dialog_.Saisie(), "E:\\Encore");
+             // A button naming a page, even the same one, shows it anew.
+             Click(ID_SUIVANT);
+             EXPECT_EQ(Control(ID_SAISIE).text, "D:\\Page2");
+             EXPECT_EQ(dialog_.Saisie(), "D:\\Page2");
+         }});
+}
+
+}  // namespace

@@ -1,0 +1,284 @@
+// The kit's extraction program (tools/kitextract): its command line, its payload list, its
+// copies and its window in this process, and the host program started on a fresh simulated
+// machine as the kit wizard starts it.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/ui_driver.h"
+#include "tools/kitextract/extraction.h"
+#include "tools/kitextract/progress_window.h"
+
+namespace {
+
+constexpr const char* kProgram = "C:\\KIT\\kitextract.exe";
+constexpr const char* kDestination = "C:\\Program Files\\Telvora";
+// Windows-1252 bytes, as every literal of this file is.
+constexpr const char* kAccented = "Docs\\Guide d'accès.txt";
+
+class KitExtractTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kitextract-test-XXXXXX";
+        char* made = mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        folder_ = made;
+        sim::Machine::Use(folder_);
+        sim::ui::Reset();
+        ASSERT_TRUE(plat::CreateDirectory("C:\\KIT"));
+        std::string program = sim::Machine::Current().ToWindowsPath(KITEXTRACT_PATH);
+        ASSERT_TRUE(plat::CopyFile(program.c_str(), kProgram, false));
+    }
+
+    void TearDown() override {
+        sim::ui::Reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    static void WriteFile(const std::string& path, const std::string& text) {
+        ASSERT_TRUE(plat::WriteWholeFile(path.c_str(), text)) << path;
+    }
+
+    static std::string ReadFile(const std::string& path) {
+        std::string text;
+        EXPECT_TRUE(plat::ReadWholeFile(path.c_str(), &text)) << path;
+        return text;
+    }
+
+    static bool Exists(const std::string& path) {
+        return plat::GetFileAttributes(path.c_str()) != plat::kInvalidFileAttributes;
+    }
+
+    static bool IsFolder(const std::string& path) {
+        plat::Dword attributes = plat::GetFileAttributes(path.c_str());
+        return attributes != plat::kInvalidFileAttributes &&
+               (attributes & plat::kFileAttributeDirectory) != 0;
+    }
+
+    // A payload with nested folders, an empty folder, a binary file and an accented name.
+    static void MakePayload(const std::string& version) {
+        for (const char* folder : {"C:\\KIT\\contenu", "C:\\KIT\\contenu\\Docs",
+                                   "C:\\KIT\\contenu\\Docs\\Images", "C:\\KIT\\contenu\\Vide"}) {
+            plat::CreateDirectory(folder);
+        }
+        WriteFile("C:\\KIT\\contenu\\cnxassist.exe", Binary(version));
+        WriteFile("C:\\KIT\\contenu\\cfg.ini", "[General]\r\nTitre=Telvora " + version + "\r\n");
+        WriteFile("C:\\KIT\\contenu\\Docs\\Images\\logo.bmp", Binary("logo" + version));
+        WriteFile(std::string("C:\\KIT\\contenu\\") + kAccented, "Accès " + version + "\r\n");
+        WriteFile("C:\\KIT\\contenu.lst",
+                  "; Contenu du kit\r\ncnxassist.exe\r\ncfg.ini\r\n\r\n"
+                  "Docs/Images/logo.bmp\r\n" +
+                      std::string(kAccented) + "\r\nVide\\\r\n");
+    }
+
+    static std::string Binary(const std::string& seed) {
+        std::string bytes;
+        for (int i = 0; i < 3000; ++i) bytes += static_cast<char>((i * 7 + seed.size()) & 0xFF);
+        return bytes + seed + std::string(1, '\0');
+    }
+
+    static std::string Target(const std::string& relative) {
+        return std::string(kDestination) + "\\" + relative;
+    }
+
+    // The wizard's start: WinExec's command line split with the Windows rules, so the
+    // directory with blanks arrives as two arguments.
+    static int Run() {
+        return plat::SpawnWait(kProgram, {kProgram, "/auto", "C:\\Program", "Files\\Telvora"});
+    }
+
+    static void ExpectPayloadCopied(const std::string& version) {
+        for (const char* relative :
+             {"cnxassist.exe", "cfg.ini", "Docs\\Images\\logo.bmp", kAccented}) {
+            SCOPED_TRACE(relative);
+            EXPECT_EQ(ReadFile(Target(relative)),
+                      ReadFile(std::string("C:\\KIT\\contenu\\") + relative));
+        }
+        EXPECT_EQ(ReadFile(Target("cfg.ini")), "[General]\r\nTitre=Telvora " + version + "\r\n");
+        EXPECT_TRUE(IsFolder(Target("Vide")));
+    }
+
+    std::string folder_;
+};
+
+// --- Reading the command line and the payload list --------------------------------------------
+
+TEST(KitExtractCommandLine, TakesEverythingAfterAutoBlanksIncluded) {
+    std::string destination;
+    ASSERT_TRUE(
+        kitextract::DestinationFromCommandLine("/auto C:\\Program Files\\Telvora", &destination));
+    EXPECT_EQ(destination, "C:\\Program Files\\Telvora");
+    ASSERT_TRUE(kitextract::DestinationFromCommandLine("  /AUTO   \"C:\\Mes Documents\\\"  ",
+                                                       &destination));
+    EXPECT_EQ(destination, "C:\\Mes Documents");
+    ASSERT_TRUE(kitextract::DestinationFromCommandLine("/auto C:\\", &destination));
+    EXPECT_EQ(destination, "C:\\");
+    ASSERT_TRUE(kitextract::DestinationFromCommandLine("/auto\tD:\\Kit  Telvora", &destination));
+    EXPECT_EQ(destination, "D:\\Kit  Telvora");
+}
+
+TEST(KitExtractCommandLine, RefusesAnythingElse) {
+    std::string destination;
+    for (const char* text : {"", "   ", "/auto", "/auto   ", "/auto \"\"", "/autoC:\\X", "C:\\X",
+                             "/x C:\\X", "-auto C:\\X", "/auto \"C:\\X"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(kitextract::DestinationFromCommandLine(text, &destination));
+        EXPECT_EQ(destination, "");
+    }
+    EXPECT_FALSE(kitextract::DestinationFromCommandLine(nullptr, &destination));
+}
+
+TEST(KitExtractPayloadList, ReadsFilesAndFoldersAndRefusesPathsLeavingTheDestination) {
+    std::vector<std::string> refused;
+    std::vector<kitextract::Entry> entries = kitextract::ParsePayloadList(
+        "; commentaire\r\n  a.txt  \r\n\r\nDocs/b.txt\nVide\\\n..\\evil\nC:\\x\n\\y\nA\\.\\b\n",
+        &refused);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].path, "a.txt");
+    EXPECT_FALSE(entries[0].folder);
+    EXPECT_EQ(entries[1].path, "Docs\\b.txt");
+    EXPECT_EQ(entries[2].path, "Vide");
+    EXPECT_TRUE(entries[2].folder);
+    EXPECT_EQ(refused, (std::vector<std::string>{"..\\evil", "C:\\x", "\\y", "A\\.\\b"}));
+}
+
+TEST(KitExtractPaths, FolderOfAndJoin) {
+    EXPECT_EQ(kitextract::FolderOf("C:\\KIT\\kitextract.exe"), "C:\\KIT");
+    EXPECT_EQ(kitextract::FolderOf("C:\\kitextract.exe"), "C:\\");
+    EXPECT_EQ(kitextract::Join("C:\\", "a"), "C:\\a");
+    EXPECT_EQ(kitextract::Join("C:\\KIT", "a"), "C:\\KIT\\a");
+}
+
+// --- Copies and the window, in this process ---------------------------------------------------
+
+TEST_F(KitExtractTest, MakesEveryMissingFolderAndLogsEach) {
+    kitextract::Log log("C:\\log.txt");
+    ASSERT_TRUE(kitextract::MakeFolders("C:\\A b\\C\\D", &log));
+    EXPECT_TRUE(IsFolder("C:\\A b\\C\\D"));
+    EXPECT_EQ(log.Text(),
+              "Dossier créé : C:\\A b\r\nDossier créé : C:\\A b\\C\r\n"
+              "Dossier créé : C:\\A b\\C\\D\r\n");
+    EXPECT_EQ(ReadFile("C:\\log.txt"), log.Text());
+    // A file in the way is an error.
+    WriteFile("C:\\A b\\f", "x");
+    EXPECT_FALSE(kitextract::MakeFolders("C:\\A b\\f\\g", &log));
+    EXPECT_NE(log.Text().find("Erreur : impossible de créer le dossier C:\\A b\\f\r\n"),
+              std::string::npos);
+}
+
+TEST_F(KitExtractTest, ACopyThatFailsLeavesTheOldFileAndNoTemporaryFile) {
+    WriteFile("C:\\KIT\\new.txt", "nouveau");
+    WriteFile("C:\\KIT\\old.txt", "ancien");
+    ASSERT_TRUE(plat::SetFileAttributes("C:\\KIT\\old.txt", plat::kFileAttributeReadOnly));
+    std::string why;
+    EXPECT_FALSE(kitextract::CopyOneFile("C:\\KIT\\new.txt", "C:\\KIT\\old.txt", &why));
+    EXPECT_EQ(why, "fichier en lecture seule");
+    EXPECT_EQ(ReadFile("C:\\KIT\\old.txt"), "ancien");
+    EXPECT_FALSE(Exists("C:\\KIT\\old.txt.kx~"));
+
+    EXPECT_FALSE(kitextract::CopyOneFile("C:\\KIT\\absent.txt", "C:\\KIT\\x.txt", &why));
+    EXPECT_FALSE(Exists("C:\\KIT\\x.txt"));
+
+    // A leftover temporary file of an interrupted run is replaced, then removed.
+    WriteFile("C:\\KIT\\y.txt.kx~", "reste");
+    ASSERT_TRUE(kitextract::CopyOneFile("C:\\KIT\\new.txt", "C:\\KIT\\y.txt", &why));
+    EXPECT_EQ(ReadFile("C:\\KIT\\y.txt"), "nouveau");
+    EXPECT_FALSE(Exists("C:\\KIT\\y.txt.kx~"));
+}
+
+TEST_F(KitExtractTest, ShowsItsFrenchWindowAndFillsItsBar) {
+    plat::Hwnd window = kitextract::OpenProgressWindow();
+    ASSERT_NE(window, plat::kNoWindow);
+    EXPECT_EQ(sim::ui::FindTopLevel("CKitExtract", "Installation du kit Telvora"), window);
+    sim::ui::WindowInfo info = sim::ui::Info(window);
+    EXPECT_TRUE(info.shown);
+    EXPECT_GE(info.screenRect.left, 0);
+    EXPECT_LE(info.screenRect.right, 1024);
+    kitextract::ShowStatus(window, "Copie de Guide d'accès.txt ...");
+    EXPECT_EQ(sim::ui::Info(plat::GetDlgItem(window, kitextract::kStatusTextId)).text,
+              "Copie de Guide d'accès.txt ...");
+    EXPECT_NE(sim::ui::Info(plat::GetDlgItem(window, kitextract::kStatusTextId)).font.height, 0);
+    plat::Hwnd bar = plat::GetDlgItem(window, kitextract::kBarId);
+    ASSERT_NE(bar, plat::kNoWindow);
+    int painted = sim::ui::Info(bar).paintCount;
+    kitextract::ShowProgress(window, 1, 4);
+    EXPECT_EQ(kitextract::ProgressThousandths(), 250);
+    EXPECT_GT(sim::ui::Info(bar).paintCount, painted);
+    EXPECT_FALSE(sim::ui::DrawLog(bar).empty());
+    kitextract::ShowProgress(window, 4, 4);
+    EXPECT_EQ(kitextract::ProgressThousandths(), 1000);
+    plat::DestroyWindow(window);
+}
+
+// --- The program itself, started on the machine -----------------------------------------------
+
+TEST_F(KitExtractTest, CopiesThePayloadIntoADirectoryWithBlanksAndLogsIt) {
+    MakePayload("1");
+    ASSERT_EQ(Run(), 0);
+    ExpectPayloadCopied("1");
+    EXPECT_EQ(ReadFile(Target("kitextract.log")),
+              "Installation du kit Telvora dans C:\\Program Files\\Telvora\r\n"
+              "Dossier créé : C:\\Program Files\r\n"
+              "Dossier créé : C:\\Program Files\\Telvora\r\n"
+              "Fichier copié : cnxassist.exe\r\n"
+              "Fichier copié : cfg.ini\r\n"
+              "Dossier créé : C:\\Program Files\\Telvora\\Docs\r\n"
+              "Dossier créé : C:\\Program Files\\Telvora\\Docs\\Images\r\n"
+              "Fichier copié : Docs\\Images\\logo.bmp\r\n"
+              "Fichier copié : Docs\\Guide d'accès.txt\r\n"
+              "Dossier créé : C:\\Program Files\\Telvora\\Vide\r\n"
+              "Terminé : 4 fichier(s) copié(s), 0 erreur(s)\r\n");
+    EXPECT_FALSE(Exists(Target("cfg.ini.kx~")));
+}
+
+TEST_F(KitExtractTest, ASecondRunOverwritesAndAQuotedDirectoryServesToo) {
+    MakePayload("1");
+    ASSERT_EQ(Run(), 0);
+    MakePayload("version 2");
+    ASSERT_EQ(plat::SpawnWait(kProgram, {kProgram, "/auto", "\"C:\\Program Files\\Telvora\""}), 0);
+    ExpectPayloadCopied("version 2");
+    std::string log = ReadFile(Target("kitextract.log"));
+    EXPECT_EQ(log.find("Dossier créé"), std::string::npos) << log;
+    EXPECT_NE(log.find("Terminé : 4 fichier(s) copié(s), 0 erreur(s)"), std::string::npos);
+}
+
+TEST_F(KitExtractTest, AReadOnlyTargetIsAnErrorThatLeavesTheOldFile) {
+    MakePayload("1");
+    ASSERT_EQ(Run(), 0);
+    MakePayload("2");
+    ASSERT_TRUE(plat::SetFileAttributes(Target("cfg.ini").c_str(), plat::kFileAttributeReadOnly));
+    ASSERT_EQ(Run(), 1);
+    EXPECT_EQ(ReadFile(Target("cfg.ini")), "[General]\r\nTitre=Telvora 1\r\n");
+    EXPECT_FALSE(Exists(Target("cfg.ini.kx~")));
+    // The others are copied all the same.
+    EXPECT_EQ(ReadFile(Target("cnxassist.exe")), Binary("2"));
+    std::string log = ReadFile(Target("kitextract.log"));
+    EXPECT_NE(log.find("Erreur : impossible de copier cfg.ini (fichier en lecture seule)\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Terminé : 3 fichier(s) copié(s), 1 erreur(s)"), std::string::npos);
+}
+
+TEST_F(KitExtractTest, AMissingPayloadListIsAnErrorInTheLog) {
+    ASSERT_EQ(Run(), 1);
+    EXPECT_NE(ReadFile(Target("kitextract.log"))
+                  .find("Erreur : liste du contenu du kit introuvable : C:\\KIT\\contenu.lst"),
+              std::string::npos);
+}
+
+TEST_F(KitExtractTest, ABadCommandLineCopiesNothing) {
+    MakePayload("1");
+    EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram}), 2);
+    EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram, "/auto"}), 2);
+    EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram, "C:\\Program Files\\Telvora"}), 2);
+    EXPECT_FALSE(Exists(kDestination));
+}
+
+}  // namespace

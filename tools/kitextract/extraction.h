@@ -1,0 +1,85 @@
+// What the kit's extraction program does, apart from its window: reading its command line and
+// the list of the payload, making folders, copying files safely and keeping its log.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kitextract {
+
+// The payload lies beside the program: the folder kPayloadFolder, and the list of what it holds,
+// kPayloadList. The platform cannot list a folder, so whoever builds the kit writes that list:
+// one path a line, relative to the payload folder; a path ending with '\' names a folder to make
+// even when it holds no file; blank lines and lines beginning with ';' are left out.
+constexpr const char* kPayloadFolder = "contenu";
+constexpr const char* kPayloadList = "contenu.lst";
+// Written into the destination folder.
+constexpr const char* kLogName = "kitextract.log";
+// Added to a file's name while its new contents are written beside it.
+constexpr const char* kTemporarySuffix = ".kx~";
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kUsage = "Utilisation : kitextract /auto <répertoire>";
+
+// The destination named by "/auto <directory>": everything after "/auto " (blanks included),
+// without surrounding blanks and one pair of surrounding quotes. False when the command line is
+// anything else or names no directory.
+bool DestinationFromCommandLine(const char* commandLine, std::string* destination);
+
+// One line of the payload list.
+struct Entry {
+    std::string path;  // relative, with '\' separators, no trailing '\'
+    bool folder = false;
+};
+
+// The entries of a payload list's text. A line naming a path that would leave the destination
+// (a drive, a leading '\', a ".." component) goes into `refused` instead.
+std::vector<Entry> ParsePayloadList(const std::string& text, std::vector<std::string>* refused);
+
+// The folder of a program path: "C:\KIT\kitextract.exe" gives "C:\KIT".
+std::string FolderOf(const std::string& path);
+// `folder` and `name` joined with one '\'.
+std::string Join(const std::string& folder, const std::string& name);
+
+// The log, rewritten whole after each line so that it is complete whenever the program stops.
+class Log {
+  public:
+    explicit Log(std::string path) : path_(std::move(path)) {}
+    void Line(const std::string& line);
+    // False when the last write failed (each write holds every line so far).
+    bool Written() const { return written_; }
+    const std::string& Text() const { return text_; }
+
+  private:
+    std::string path_;
+    std::string text_;
+    bool written_ = true;
+};
+
+// Makes `folder` and every missing parent; each folder made is logged. False, logged, when one
+// cannot be made or is a file.
+bool MakeFolders(const std::string& folder, Log* log);
+
+// Copies `source` onto `target`: the new contents go to a temporary file in the target's folder
+// first, and only once they are there whole does the target get them. On failure the temporary
+// file is removed and the target keeps its old contents. `why` receives the French reason.
+bool CopyOneFile(const std::string& source, const std::string& target, std::string* why);
+
+// What a whole extraction reports as it goes: the file being copied, and the count done so far
+// out of the total.
+using Progress = std::function<void(const std::string& file, int done, int total)>;
+
+struct Outcome {
+    int copied = 0;
+    int errors = 0;
+};
+
+// Copies the payload that lies in `kitFolder` into `destination`, logging into the destination.
+Outcome Extract(const std::string& kitFolder, const std::string& destination,
+                const Progress& progress);
+
+}  // namespace kitextract
