@@ -1,6 +1,6 @@
-// The kit's extraction program (tools/kitextract): its command line, its payload list, its
-// copies and its window in this process, and the host program started on a fresh simulated
-// machine as the kit wizard starts it.
+// The kit's extraction program (tools/kitextract): its command line, its walk of the payload
+// folder, its copies and its window in this process, and the host program started on a fresh
+// simulated machine as the kit wizard starts it.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -72,10 +72,6 @@ class KitExtractTest : public ::testing::Test {
         WriteFile("C:\\KIT\\contenu\\cfg.ini", "[General]\r\nTitre=Telvora " + version + "\r\n");
         WriteFile("C:\\KIT\\contenu\\Docs\\Images\\logo.bmp", Binary("logo" + version));
         WriteFile(std::string("C:\\KIT\\contenu\\") + kAccented, "Accès " + version + "\r\n");
-        WriteFile("C:\\KIT\\contenu.lst",
-                  "; Contenu du kit\r\ncnxassist.exe\r\ncfg.ini\r\n\r\n"
-                  "Docs/Images/logo.bmp\r\n" +
-                      std::string(kAccented) + "\r\nVide\\\r\n");
     }
 
     static std::string Binary(const std::string& seed) {
@@ -108,7 +104,7 @@ class KitExtractTest : public ::testing::Test {
     std::string folder_;
 };
 
-// --- Reading the command line and the payload list --------------------------------------------
+// --- Reading the command line --------------------------------------------------------------
 
 TEST(KitExtractCommandLine, TakesEverythingAfterAutoBlanksIncluded) {
     std::string destination;
@@ -135,20 +131,6 @@ TEST(KitExtractCommandLine, RefusesAnythingElse) {
     EXPECT_FALSE(kitextract::DestinationFromCommandLine(nullptr, &destination));
 }
 
-TEST(KitExtractPayloadList, ReadsFilesAndFoldersAndRefusesPathsLeavingTheDestination) {
-    std::vector<std::string> refused;
-    std::vector<kitextract::Entry> entries = kitextract::ParsePayloadList(
-        "; commentaire\r\n  a.txt  \r\n\r\nDocs/b.txt\nVide\\\n..\\evil\nC:\\x\n\\y\nA\\.\\b\n",
-        &refused);
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].path, "a.txt");
-    EXPECT_FALSE(entries[0].folder);
-    EXPECT_EQ(entries[1].path, "Docs\\b.txt");
-    EXPECT_EQ(entries[2].path, "Vide");
-    EXPECT_TRUE(entries[2].folder);
-    EXPECT_EQ(refused, (std::vector<std::string>{"..\\evil", "C:\\x", "\\y", "A\\.\\b"}));
-}
-
 TEST(KitExtractPaths, FolderOfAndJoin) {
     EXPECT_EQ(kitextract::FolderOf("C:\\KIT\\kitextract.exe"), "C:\\KIT");
     EXPECT_EQ(kitextract::FolderOf("C:\\kitextract.exe"), "C:\\");
@@ -156,7 +138,49 @@ TEST(KitExtractPaths, FolderOfAndJoin) {
     EXPECT_EQ(kitextract::Join("C:\\KIT", "a"), "C:\\KIT\\a");
 }
 
-// --- Copies and the window, in this process ---------------------------------------------------
+// --- The payload's walk, copies and the window, in this process -------------------------------
+
+TEST_F(KitExtractTest, WalksThePayloadSortedByNameFoldersFirstOfWhatTheyHold) {
+    MakePayload("1");
+    kitextract::Log log("C:\\log.txt");
+    std::vector<kitextract::Entry> entries;
+    int errors = 0;
+    ASSERT_TRUE(kitextract::ListPayload("C:\\KIT\\contenu", &entries, &log, &errors));
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(log.Text(), "");
+    std::vector<std::string> seen;
+    for (const kitextract::Entry& entry : entries) {
+        seen.push_back(entry.path + (entry.folder ? "\\" : ""));
+    }
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"cfg.ini", "cnxassist.exe", "Docs\\", kAccented,
+                                        "Docs\\Images\\", "Docs\\Images\\logo.bmp", "Vide\\"}));
+
+    ASSERT_TRUE(plat::CreateDirectory("C:\\Vide"));
+    EXPECT_TRUE(kitextract::ListPayload("C:\\Vide", &entries, &log, &errors));
+    EXPECT_TRUE(entries.empty());
+    EXPECT_FALSE(kitextract::ListPayload("C:\\Absent", &entries, &log, &errors));
+    EXPECT_EQ(errors, 0);
+}
+
+TEST_F(KitExtractTest, DoesNotWalkFoldersNestedAbsurdlyDeep) {
+    std::string folder = "C:\\P";
+    ASSERT_TRUE(plat::CreateDirectory(folder.c_str()));
+    for (int level = 1; level <= kitextract::kMaxPayloadDepth + 1; ++level) {
+        folder += "\\a";
+        ASSERT_TRUE(plat::CreateDirectory(folder.c_str())) << level;
+    }
+    WriteFile(folder + "\\f.txt", "x");
+    kitextract::Log log("C:\\log.txt");
+    std::vector<kitextract::Entry> entries;
+    int errors = 0;
+    ASSERT_TRUE(kitextract::ListPayload("C:\\P", &entries, &log, &errors));
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(entries.size(), static_cast<std::size_t>(kitextract::kMaxPayloadDepth));
+    EXPECT_NE(log.Text().find("Erreur : dossier du kit trop profond, ignoré : a\\a"),
+              std::string::npos)
+        << log.Text();
+}
 
 TEST_F(KitExtractTest, MakesEveryMissingFolderAndLogsEach) {
     kitextract::Log log("C:\\log.txt");
@@ -227,12 +251,12 @@ TEST_F(KitExtractTest, CopiesThePayloadIntoADirectoryWithBlanksAndLogsIt) {
               "Installation du kit Telvora dans C:\\Program Files\\Telvora\r\n"
               "Dossier créé : C:\\Program Files\r\n"
               "Dossier créé : C:\\Program Files\\Telvora\r\n"
-              "Fichier copié : cnxassist.exe\r\n"
               "Fichier copié : cfg.ini\r\n"
+              "Fichier copié : cnxassist.exe\r\n"
               "Dossier créé : C:\\Program Files\\Telvora\\Docs\r\n"
+              "Fichier copié : Docs\\Guide d'accès.txt\r\n"
               "Dossier créé : C:\\Program Files\\Telvora\\Docs\\Images\r\n"
               "Fichier copié : Docs\\Images\\logo.bmp\r\n"
-              "Fichier copié : Docs\\Guide d'accès.txt\r\n"
               "Dossier créé : C:\\Program Files\\Telvora\\Vide\r\n"
               "Terminé : 4 fichier(s) copié(s), 0 erreur(s)\r\n");
     EXPECT_FALSE(Exists(Target("cfg.ini.kx~")));
@@ -266,11 +290,21 @@ TEST_F(KitExtractTest, AReadOnlyTargetIsAnErrorThatLeavesTheOldFile) {
     EXPECT_NE(log.find("Terminé : 3 fichier(s) copié(s), 1 erreur(s)"), std::string::npos);
 }
 
-TEST_F(KitExtractTest, AMissingPayloadListIsAnErrorInTheLog) {
+TEST_F(KitExtractTest, AMissingPayloadFolderIsAnErrorInTheLog) {
     ASSERT_EQ(Run(), 1);
-    EXPECT_NE(ReadFile(Target("kitextract.log"))
-                  .find("Erreur : liste du contenu du kit introuvable : C:\\KIT\\contenu.lst"),
-              std::string::npos);
+    std::string log = ReadFile(Target("kitextract.log"));
+    EXPECT_NE(log.find("Erreur : dossier du contenu du kit introuvable : C:\\KIT\\contenu\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("Terminé"), std::string::npos) << log;
+}
+
+TEST_F(KitExtractTest, AnEmptyPayloadFolderCopiesNothingAndSucceeds) {
+    ASSERT_TRUE(plat::CreateDirectory("C:\\KIT\\contenu"));
+    ASSERT_EQ(Run(), 0);
+    std::string log = ReadFile(Target("kitextract.log"));
+    EXPECT_NE(log.find("Terminé : 0 fichier(s) copié(s), 0 erreur(s)\r\n"), std::string::npos)
+        << log;
 }
 
 TEST_F(KitExtractTest, ABadCommandLineCopiesNothing) {

@@ -1,5 +1,6 @@
 #include "tools/kitextract/extraction.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <utility>
@@ -41,18 +42,58 @@ std::size_t RootLength(const std::string& path) {
     return !path.empty() && path[0] == '\\' ? 1 : 0;
 }
 
-// A path of the list stays inside the destination.
-bool StaysInside(const std::string& path) {
-    if (path.empty() || path[0] == '\\' || path.find(':') != std::string::npos) return false;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        std::string name = path.substr(start, end - start);
-        if (name.empty() || name == "." || name == "..") return false;
-        start = end + 1;
+// Names compared without regard to ASCII letter case, as the file system does, the bytes
+// deciding between names that differ only by case.
+bool ComesBefore(const plat::DirectoryEntry& left, const plat::DirectoryEntry& right) {
+    const std::string& a = left.name;
+    const std::string& b = right.name;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        int x = std::tolower(static_cast<unsigned char>(a[i]));
+        int y = std::tolower(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y;
     }
-    return true;
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+// A name joined to a path must add exactly one component to it, or the copy could land outside
+// the destination.
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("\\/:") == std::string::npos;
+}
+
+void WalkFolder(const std::string& payload, const std::string& relative, int depth,
+                const std::vector<plat::DirectoryEntry>& listed, std::vector<Entry>* entries,
+                Log* log, int* errors) {
+    std::vector<plat::DirectoryEntry> sorted = listed;
+    std::sort(sorted.begin(), sorted.end(), ComesBefore);
+    for (const plat::DirectoryEntry& item : sorted) {
+        const std::string path = relative.empty() ? item.name : relative + "\\" + item.name;
+        if (!IsPlainName(item.name)) {
+            log->Line("Erreur : nom refusé dans le contenu du kit : " + path);
+            ++*errors;
+            continue;
+        }
+        if (!item.directory) {
+            entries->push_back({path, false});
+            continue;
+        }
+        if (depth >= kMaxPayloadDepth) {
+            log->Line("Erreur : dossier du kit trop profond, ignoré : " + path);
+            ++*errors;
+            continue;
+        }
+        entries->push_back({path, true});
+        std::vector<plat::DirectoryEntry> inside;
+        const std::string folder = Join(payload, path);
+        if (!plat::ListDirectory(folder.c_str(), &inside)) {
+            log->Line("Erreur : dossier du kit illisible : " + folder);
+            ++*errors;
+            continue;
+        }
+        WalkFolder(payload, path, depth + 1, inside, entries, log, errors);
+    }
 }
 
 }  // namespace
@@ -82,29 +123,12 @@ bool DestinationFromCommandLine(const char* commandLine, std::string* destinatio
     return true;
 }
 
-std::vector<Entry> ParsePayloadList(const std::string& text, std::vector<std::string>* refused) {
-    std::vector<Entry> entries;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = Trim(text.substr(start, end - start));
-        start = end + 1;
-        if (line.empty() || line[0] == ';') continue;
-        for (char& c : line) {
-            if (c == '/') c = '\\';
-        }
-        Entry entry;
-        entry.folder = line.back() == '\\';
-        while (!line.empty() && line.back() == '\\') line.pop_back();
-        entry.path = line;
-        if (!StaysInside(entry.path)) {
-            refused->push_back(line);
-            continue;
-        }
-        entries.push_back(entry);
-    }
-    return entries;
+bool ListPayload(const std::string& payload, std::vector<Entry>* entries, Log* log, int* errors) {
+    entries->clear();
+    std::vector<plat::DirectoryEntry> listed;
+    if (!plat::ListDirectory(payload.c_str(), &listed)) return false;
+    WalkFolder(payload, std::string(), 0, listed, entries, log, errors);
+    return true;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -172,26 +196,31 @@ bool CopyOneFile(const std::string& source, const std::string& target, std::stri
         *why = "écriture impossible (disque plein ou protégé ?)";
         return false;
     }
-    // The platform offers no rename, so the target gets the temporary file's contents by a
-    // copy; the old contents are kept in memory to put them back should that copy fail halfway.
+    // The old contents stay in memory until the new file is in place: should the rename fail
+    // once the old file is deleted, they are written back.
     std::string old;
     if (existed && !plat::ReadWholeFile(target.c_str(), &old)) {
         plat::DeleteFile(temporary.c_str());
         *why = "fichier en place illisible";
         return false;
     }
-    if (!plat::CopyFile(temporary.c_str(), target.c_str(), false) ||
-        !plat::ReadWholeFile(target.c_str(), &check) || check != contents) {
-        if (existed) {
-            plat::WriteWholeFile(target.c_str(), old);
-        } else {
-            plat::DeleteFile(target.c_str());
-        }
+    if (existed && !plat::DeleteFile(target.c_str())) {
         plat::DeleteFile(temporary.c_str());
-        *why = "remplacement impossible (disque plein ou fichier utilisé ?)";
+        *why = "remplacement impossible (fichier utilisé ?)";
         return false;
     }
-    plat::DeleteFile(temporary.c_str());
+    if (!plat::MoveFile(temporary.c_str(), target.c_str())) {
+        bool restored = true;
+        if (existed) {
+            // The old file may have come back by itself (another program); it is left alone.
+            if (!Exists(target)) restored = plat::WriteWholeFile(target.c_str(), old);
+            if (restored) plat::SetFileAttributes(target.c_str(), attributes);
+        }
+        plat::DeleteFile(temporary.c_str());
+        *why = restored ? "remplacement impossible (disque plein ou fichier utilisé ?)"
+                        : "remplacement impossible, l'ancien fichier n'a pas pu être remis";
+        return false;
+    }
     return true;
 }
 
@@ -206,18 +235,16 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
     }
 
     const std::string payload = Join(kitFolder, kPayloadFolder);
-    const std::string listPath = Join(kitFolder, kPayloadList);
-    std::string listText;
-    if (!plat::ReadWholeFile(listPath.c_str(), &listText)) {
-        log.Line("Erreur : liste du contenu du kit introuvable : " + listPath);
+    if (!IsFolder(payload)) {
+        log.Line("Erreur : dossier du contenu du kit introuvable : " + payload);
         ++outcome.errors;
         return outcome;
     }
-    std::vector<std::string> refused;
-    std::vector<Entry> entries = ParsePayloadList(listText, &refused);
-    for (const std::string& line : refused) {
-        log.Line("Erreur : chemin refusé dans la liste du kit : " + line);
+    std::vector<Entry> entries;
+    if (!ListPayload(payload, &entries, &log, &outcome.errors)) {
+        log.Line("Erreur : dossier du contenu du kit illisible : " + payload);
         ++outcome.errors;
+        return outcome;
     }
 
     const int total = static_cast<int>(entries.size());

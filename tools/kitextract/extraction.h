@@ -1,5 +1,5 @@
-// What the kit's extraction program does, apart from its window: reading its command line and
-// the list of the payload, making folders, copying files safely and keeping its log.
+// What the kit's extraction program does, apart from its window: reading its command line,
+// walking the payload folder, making folders, copying files safely and keeping its log.
 #pragma once
 
 #include <functional>
@@ -8,12 +8,12 @@
 
 namespace kitextract {
 
-// The payload lies beside the program: the folder kPayloadFolder, and the list of what it holds,
-// kPayloadList. The platform cannot list a folder, so whoever builds the kit writes that list:
-// one path a line, relative to the payload folder; a path ending with '\' names a folder to make
-// even when it holds no file; blank lines and lines beginning with ';' are left out.
+// The payload lies beside the program: everything inside the folder kPayloadFolder, its empty
+// folders included, is copied into the destination.
 constexpr const char* kPayloadFolder = "contenu";
-constexpr const char* kPayloadList = "contenu.lst";
+// Folders nested deeper than this inside the payload are not walked: no kit needs as many, and a
+// folder that somehow contains itself must not make the program run forever.
+constexpr int kMaxPayloadDepth = 32;
 // Written into the destination folder.
 constexpr const char* kLogName = "kitextract.log";
 // Added to a file's name while its new contents are written beside it.
@@ -30,15 +30,20 @@ constexpr const char* kUsage = "Utilisation : kitextract /auto <répertoire>";
 // anything else or names no directory.
 bool DestinationFromCommandLine(const char* commandLine, std::string* destination);
 
-// One line of the payload list.
+// One file or folder of the payload.
 struct Entry {
-    std::string path;  // relative, with '\' separators, no trailing '\'
+    std::string path;  // relative to the payload folder, with '\' separators, no trailing '\'
     bool folder = false;
 };
 
-// The entries of a payload list's text. A line naming a path that would leave the destination
-// (a drive, a leading '\', a ".." component) goes into `refused` instead.
-std::vector<Entry> ParsePayloadList(const std::string& text, std::vector<std::string>* refused);
+class Log;
+
+// Every file and folder inside `payload`, walked depth first with each folder's entries sorted
+// by name (letter case aside), so that two runs copy and log in the same order; a folder comes
+// before what it holds. A subfolder that cannot be read or lies deeper than kMaxPayloadDepth is
+// logged and counted in `errors`. False, with nothing logged, when `payload` itself cannot be
+// read.
+bool ListPayload(const std::string& payload, std::vector<Entry>* entries, Log* log, int* errors);
 
 // The folder of a program path: "C:\KIT\kitextract.exe" gives "C:\KIT".
 std::string FolderOf(const std::string& path);
@@ -65,8 +70,10 @@ class Log {
 bool MakeFolders(const std::string& folder, Log* log);
 
 // Copies `source` onto `target`: the new contents go to a temporary file in the target's folder
-// first, and only once they are there whole does the target get them. On failure the temporary
-// file is removed and the target keeps its old contents. `why` receives the French reason.
+// first (the target's name followed by kTemporarySuffix), and only once they are there whole is
+// the old target deleted and the temporary file renamed to the target's name. A read-only target
+// is refused before anything is written. On failure the temporary file is removed and the
+// target keeps, or gets back, its old contents. `why` receives the French reason.
 bool CopyOneFile(const std::string& source, const std::string& target, std::string* why);
 
 // What a whole extraction reports as it goes: the file being copied, and the count done so far
