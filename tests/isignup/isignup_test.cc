@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/message_wait.h"
 #include "platform/app_main.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -227,14 +228,14 @@ TEST_F(IsignupTest, WaitingTakesRealTimeHandlesMessagesAndStopsWhenTheWindowClos
     int painted = sim::ui::Info(window).paintCount;
     plat::InvalidateRect(window, nullptr, true);
     auto start = Clock::now();
-    isignup::WaitHandlingMessages(120);
+    kit::WaitHandlingMessages(120);
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(120));
     EXPECT_GT(sim::ui::Info(window).paintCount, painted);
 
     // Closed by the user: the quit message ends the wait long before its time.
     plat::DestroyWindow(window);
     start = Clock::now();
-    isignup::WaitHandlingMessages(60000);
+    kit::WaitHandlingMessages(60000);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
 }
 

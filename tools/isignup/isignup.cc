@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/cle_registre.h"
+#include "common/message_wait.h"
 #include "platform/app_main.h"
 #include "platform/window.h"
 #include "tools/isignup/signup_file.h"
@@ -52,7 +53,7 @@ int AppMain(const char* commandLine) {
 
     // Without a window the program still does its work: the registry is what the wizard reads.
     plat::Hwnd window = isignup::OpenSignupWindow(file.entryName);
-    isignup::WaitHandlingMessages(file.outcome.delayMilliseconds);
+    kit::WaitHandlingMessages(file.outcome.delayMilliseconds);
     if (file.outcome.createProfile) {
         CCleRegistre remoteAccess(plat::kHkeyCurrentUser, kRemoteAccessKey, true);
         remoteAccess.SetString(kProfileValue, file.entryName.c_str());

@@ -1,8 +1,5 @@
 #include "tools/isignup/signup_window.h"
 
-#include <chrono>
-#include <thread>
-
 #include "common/quit_on_destroy.h"
 #include "platform/draw.h"
 #include "platform/system.h"
@@ -12,8 +9,6 @@ namespace {
 
 constexpr int kWindowWidth = 360;
 constexpr int kWindowHeight = 120;
-// Messages are looked at this often while the program waits.
-constexpr plat::Dword kPumpMilliseconds = 50;
 
 }  // namespace
 
@@ -47,27 +42,6 @@ plat::Hwnd OpenSignupWindow(const std::string& entryName) {
     plat::ShowWindow(window, plat::kSwShowNormal);
     plat::UpdateWindow(window);
     return window;
-}
-
-// No window timer: on the simulated machine timers only fire when a test moves its virtual
-// clock, and plat::Sleep moves that clock without waiting, so a program started as a process of
-// its own would either hang or end at once. The standard library's sleep waits for real on both
-// back ends (on Windows through Sleep, which Windows 95 has).
-void WaitHandlingMessages(plat::Dword milliseconds) {
-    plat::Dword elapsed = 0;
-    while (true) {
-        plat::Msg msg;
-        while (plat::PeekMessage(&msg, 0, plat::kPmRemove)) {
-            if (msg.message == plat::kWmQuit) return;
-            plat::TranslateMessage(&msg);
-            plat::DispatchMessage(&msg);
-        }
-        if (elapsed >= milliseconds) return;
-        plat::Dword step = milliseconds - elapsed;
-        if (step > kPumpMilliseconds) step = kPumpMilliseconds;
-        std::this_thread::sleep_for(std::chrono::milliseconds(step));
-        elapsed += step;
-    }
 }
 
 }  // namespace isignup

@@ -17,8 +17,4 @@ constexpr int kConnectionTextId = 102;
 // screen, with its two lines of text. 0 when it cannot be made.
 plat::Hwnd OpenSignupWindow(const std::string& entryName);
 
-// Handles the messages of this program for `milliseconds` of real time, or until the quit
-// message comes (the window was closed).
-void WaitHandlingMessages(plat::Dword milliseconds);
-
 }  // namespace isignup

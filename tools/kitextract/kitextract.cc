@@ -6,6 +6,7 @@
 // it does not understand (nothing is copied).
 #include <string>
 
+#include "common/message_wait.h"
 #include "platform/app_main.h"
 #include "platform/files.h"
 #include "platform/window.h"
@@ -43,7 +44,7 @@ int AppMain(const char* commandLine) {
         ProgramFolder(), destination, [window](const std::string& file, int done, int total) {
             if (!file.empty()) kitextract::ShowStatus(window, "Copie de " + file + " ...");
             kitextract::ShowProgress(window, done, total);
-            kitextract::WaitHandlingMessages(kBetweenFilesMilliseconds);
+            kit::WaitHandlingMessages(kBetweenFilesMilliseconds);
         });
 
     bool failed = outcome.errors > 0;
@@ -55,7 +56,7 @@ int AppMain(const char* commandLine) {
         kitextract::ShowStatus(window, "Installation terminée.");
     }
     if (window != plat::kNoWindow) {
-        kitextract::WaitHandlingMessages(failed ? kFailedMilliseconds : kDoneMilliseconds);
+        kit::WaitHandlingMessages(failed ? kFailedMilliseconds : kDoneMilliseconds);
         if (plat::IsWindow(window)) plat::DestroyWindow(window);
     }
     return failed ? kitextract::kExitFailed : kitextract::kExitDone;

@@ -1,8 +1,5 @@
 #include "tools/kitextract/progress_window.h"
 
-#include <chrono>
-#include <thread>
-
 #include "platform/draw.h"
 #include "platform/system.h"
 
@@ -15,8 +12,6 @@ constexpr int kBarLeft = 16;
 constexpr int kBarTop = 52;
 constexpr int kBarWidth = 360;
 constexpr int kBarHeight = 20;
-// Messages are looked at this often while the program waits.
-constexpr plat::Dword kPumpMilliseconds = 50;
 
 // One window per process, so the bar's filling needs no per-window storage.
 int g_thousandths = 0;
@@ -111,25 +106,5 @@ void ShowProgress(plat::Hwnd window, int done, int total) {
 }
 
 int ProgressThousandths() { return g_thousandths; }
-
-// No window timer: on the simulated machine timers only fire when a test moves its virtual
-// clock, so a program started as a process of its own would hang. The standard library's sleep
-// waits for real on both back ends.
-void WaitHandlingMessages(plat::Dword milliseconds) {
-    plat::Dword elapsed = 0;
-    while (true) {
-        plat::Msg msg;
-        while (plat::PeekMessage(&msg, 0, plat::kPmRemove)) {
-            if (msg.message == plat::kWmQuit) return;
-            plat::TranslateMessage(&msg);
-            plat::DispatchMessage(&msg);
-        }
-        if (elapsed >= milliseconds) return;
-        plat::Dword step = milliseconds - elapsed;
-        if (step > kPumpMilliseconds) step = kPumpMilliseconds;
-        std::this_thread::sleep_for(std::chrono::milliseconds(step));
-        elapsed += step;
-    }
-}
 
 }  // namespace kitextract

@@ -25,7 +25,4 @@ void ShowProgress(plat::Hwnd window, int done, int total);
 // The bar's filling in thousandths, for tests.
 int ProgressThousandths();
 
-// Handles the messages of this program for `milliseconds` of real time.
-void WaitHandlingMessages(plat::Dword milliseconds);
-
 }  // namespace kitextract
