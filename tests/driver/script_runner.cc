@@ -153,6 +153,7 @@ const std::vector<ScriptRunner::CommandForm>& ScriptRunner::CommandForms() {
         {L"wait-exit", 0, 0, {L"code", L"timeout"}, -1, &ScriptRunner::DoWaitExit},
         {L"kill", 0, 0, {}, -1, &ScriptRunner::DoKill},
         {L"sleep", 1, 1, {}, -1, &ScriptRunner::DoSleep},
+        {L"say", 1, kMany, {}, -1, &ScriptRunner::DoSay},
     };
     return forms;
 }
@@ -697,6 +698,14 @@ bool ScriptRunner::DoSleep(const Command& command, std::wstring* message) {
     DWORD ms = 0;
     ParseMs(command.args[0], &ms);
     Sleep(ms);
+    return true;
+}
+
+bool ScriptRunner::DoSay(const Command& command, std::wstring* message) {
+    for (const std::wstring& word : command.args) {
+        if (!message->empty()) *message += L' ';
+        *message += word;
+    }
     return true;
 }
 

@@ -67,6 +67,7 @@ class ScriptRunner {
     bool DoWaitExit(const Command& command, std::wstring* message);
     bool DoKill(const Command& command, std::wstring* message);
     bool DoSleep(const Command& command, std::wstring* message);
+    bool DoSay(const Command& command, std::wstring* message);
 
     bool ExpectProperties(const Command& command, const std::wstring& selector,
                           const std::vector<std::pair<std::wstring, std::wstring>>& wanted,

@@ -96,6 +96,8 @@ as_wine_user cp "$wine_fonts"/* "$wine_prefix/drive_c/windows/Fonts/" || fail "c
 step=$(now_ms)
 # Every program runs inside a Wine virtual desktop: windows get their frames and captions as on
 # Windows 98, and hiding a window does not wait for a window manager that Xvfb does not have.
+# The colours are Windows 98's standard scheme: Wine's own makes dialogs F5F5F5 and the inactive
+# border white, so that what a program erases with COLOR_INACTIVEBORDER shows as a white patch.
 cat > "$wine_home/desktop.reg" << 'REG'
 REGEDIT4
 
@@ -104,6 +106,37 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
+[HKEY_CURRENT_USER\Control Panel\Colors]
+"ActiveBorder"="192 192 192"
+"ActiveTitle"="0 0 128"
+"AppWorkspace"="128 128 128"
+"Background"="0 128 128"
+"ButtonAlternateFace"="192 192 192"
+"ButtonDkShadow"="0 0 0"
+"ButtonFace"="192 192 192"
+"ButtonHilight"="255 255 255"
+"ButtonLight"="192 192 192"
+"ButtonShadow"="128 128 128"
+"ButtonText"="0 0 0"
+"GradientActiveTitle"="16 132 208"
+"GradientInactiveTitle"="192 192 192"
+"GrayText"="128 128 128"
+"Hilight"="0 0 128"
+"HilightText"="255 255 255"
+"HotTrackingColor"="0 0 255"
+"InactiveBorder"="192 192 192"
+"InactiveTitle"="128 128 128"
+"InactiveTitleText"="192 192 192"
+"InfoText"="0 0 0"
+"InfoWindow"="255 255 225"
+"Menu"="192 192 192"
+"MenuText"="0 0 0"
+"Scrollbar"="192 192 192"
+"TitleText"="255 255 255"
+"Window"="255 255 255"
+"WindowFrame"="0 0 0"
+"WindowText"="0 0 0"
 REG
 as_wine_user wine regedit /S "$wine_home/desktop.reg" < /dev/null > "$wine_logs/regedit.log" 2>&1 ||
     fail "regedit failed"

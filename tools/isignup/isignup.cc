@@ -41,6 +41,21 @@ void Record(const char* commandLine, const std::string& path, const isignup::Sig
     key.SetDword("Runs", runs + 1);
 }
 
+// A real sign-up program also sets up the subscriber's mail from the file: here, an account
+// named after the connection that becomes the default mail account, so that the wizard's later
+// steps find the subscriber's mail user name where the mail client keeps it.
+void CreateMailAccount(const isignup::SignupFile& file) {
+    if (file.emailAddress.empty()) return;
+    const std::string manager = "Software\\Microsoft\\Internet Account Manager";
+    CCleRegistre account(plat::kHkeyCurrentUser,
+                         (manager + "\\Accounts\\" + file.entryName).c_str(), true);
+    account.SetString("Account Name", file.entryName.c_str());
+    account.SetString("POP3 User Name", file.popLogonName.c_str());
+    account.SetString("SMTP Email Address", file.emailAddress.c_str());
+    CCleRegistre defaults(plat::kHkeyCurrentUser, manager.c_str(), true);
+    defaults.SetString("Default Mail Account", file.entryName.c_str());
+}
+
 }  // namespace
 
 int AppMain(const char* commandLine) {
@@ -57,6 +72,7 @@ int AppMain(const char* commandLine) {
     if (file.outcome.createProfile) {
         CCleRegistre remoteAccess(plat::kHkeyCurrentUser, kRemoteAccessKey, true);
         remoteAccess.SetString(kProfileValue, file.entryName.c_str());
+        CreateMailAccount(file);
     }
     if (window != plat::kNoWindow && plat::IsWindow(window)) plat::DestroyWindow(window);
     return 0;
