@@ -26,6 +26,57 @@ char CodePointToCp1252(std::uint32_t cp) {
 
 const std::map<std::string, long long>& StandardNames();
 
+// --- Arithmetic ------------------------------------------------------------------------------
+
+// A resource compiler computes numbers in fixed-width unsigned arithmetic: a sum, a difference
+// or a literal too big for it wraps around rather than failing. Done here in 64-bit unsigned
+// arithmetic, the low 32 bits (all a resource keeps) come out the same as the compiler's.
+long long Wrapped(unsigned long long value) { return static_cast<long long>(value); }
+
+long long Combine(char op, long long left, long long right) {
+    auto a = static_cast<unsigned long long>(left);
+    auto b = static_cast<unsigned long long>(right);
+    switch (op) {
+        case '+':
+            return Wrapped(a + b);
+        case '-':
+            return Wrapped(a - b);
+        case '&':
+            return Wrapped(a & b);
+        default:
+            return Wrapped(a | b);
+    }
+}
+
+long long Negated(long long value) {
+    return Wrapped(0ULL - static_cast<unsigned long long>(value));
+}
+
+// A literal as C writes it (0x.. hexadecimal, 0.. octal, else decimal), reduced modulo 2^64.
+bool ParseWrappingNumber(const std::string& digits, long long* value) {
+    unsigned base = 10;
+    std::size_t i = 0;
+    if (digits.size() > 1 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        base = 16;
+        i = 2;
+    } else if (digits.size() > 1 && digits[0] == '0') {
+        base = 8;
+        i = 1;
+    }
+    if (i >= digits.size()) return false;
+    unsigned long long result = 0;
+    for (; i < digits.size(); ++i) {
+        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(digits[i])));
+        unsigned digit = base;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        if (digit >= base) return false;
+        result = result * base + digit;
+    }
+    *value = Wrapped(result);
+    return true;
+}
+
 // --- Tokens ----------------------------------------------------------------------------------
 
 enum class Tok { End, Ident, Number, String, Punct };
@@ -216,9 +267,7 @@ class Lexer {
             } else {
                 return false;
             }
-            result = op == '|'   ? (result | operand)
-                     : op == '+' ? result + operand
-                                 : result - operand;
+            result = Combine(op, result, operand);
             op = '|';
             any = true;
         }
@@ -283,9 +332,8 @@ class Lexer {
                                    digits.back() == 'U' || digits.back() == 'u')) {
             digits.pop_back();
         }
-        char* endPtr = nullptr;
-        long long value = std::strtoll(digits.c_str(), &endPtr, 0);
-        if (digits.empty() || *endPtr != '\0') {
+        long long value = 0;
+        if (!ParseWrappingNumber(digits, &value)) {
             throw ParseError{"line " + std::to_string(line_) + ": bad number " + digits};
         }
         return value;
@@ -547,7 +595,7 @@ class Parser {
         }
         if (IsPunct("-")) {
             Advance();
-            return -Primary();
+            return Negated(Primary());
         }
         if (IsPunct("~")) {
             Advance();
@@ -574,7 +622,7 @@ class Parser {
             char op = Cur().text[0];
             Advance();
             long long r = Primary();
-            v = op == '|' ? (v | r) : op == '+' ? v + r : op == '-' ? v - r : (v & r);
+            v = Combine(op, v, r);
         }
         return v;
     }

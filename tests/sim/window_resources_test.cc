@@ -162,6 +162,41 @@ TEST(ResourceScript, ErrorsNameTheLine) {
         "1 DIALOG 0, 0, 1, 1\nBEGIN\n  SLIDER 1, 0, 0, 1, 1\nEND\n", {}, &script, &error));
 }
 
+TEST(ResourceScript, NumbersThatOverflowWrapAround) {
+    // A resource compiler works in fixed-width unsigned numbers: whatever overflows wraps
+    // around, and a resource keeps the low 32 bits (16 for a DIALOG control id).
+    sim::RcScript script = Parse(R"(
+#define TOP 0x7FFFFFFFFFFFFFFF
+#define PAST (TOP + 2)
+1 DIALOGEX 0, 0, 10, 10
+BEGIN
+    LTEXT "sum", TOP + 3, 0, 0, 1, 1
+    LTEXT "define", PAST, 0, 0, 1, 1
+    LTEXT "negation", -(0 - TOP - 1), 0, 0, 1, 1
+    LTEXT "difference", 0 - TOP - 3, 0, 0, 1, 1
+    LTEXT "literal", 18446744073709551621, 0, 0, 1, 1
+    LTEXT "32 bits", 4294967296 + 7, 0, 0, 1, 1
+END
+2 DIALOG 0, 0, 10, 10
+BEGIN
+    LTEXT "16 bits", TOP + 0x10003, 0, 0, 1, 1
+END
+)");
+    const int expected[] = {2, 1, 0, -2, 5, 7};
+    for (size_t i = 0; i < sizeof expected / sizeof expected[0]; ++i) {
+        EXPECT_EQ(ControlOf(script, 1, i).id, expected[i]) << ControlOf(script, 1, i).text;
+    }
+    EXPECT_EQ(ControlOf(script, 2, 0).id, 2);
+    // A literal that is no number at all is still an error.
+    sim::RcScript refused;
+    std::string error;
+    EXPECT_FALSE(sim::ParseResourceScript(
+        "1 DIALOG 0, 0, 1, 1\nBEGIN\n  LTEXT \"a\", 0x, 0, 0, 1, 1\nEND\n", {}, &refused, &error));
+    EXPECT_NE(error.find("bad number"), std::string::npos) << error;
+    EXPECT_FALSE(sim::ParseResourceScript(
+        "1 DIALOG 0, 0, 1, 1\nBEGIN\n  LTEXT \"a\", 09, 0, 0, 1, 1\nEND\n", {}, &refused, &error));
+}
+
 class EmbeddedResources : public WindowSystemTest {};
 
 TEST_F(EmbeddedResources, TheBuildRegistersTheTestScript) {
