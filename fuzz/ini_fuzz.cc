@@ -146,12 +146,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     close(fd);
     // A rewrite can change how the file reads as a whole: an ANSI file whose first line, once
     // its leading blanks are gone, starts like a byte-order mark reads as Unicode afterwards,
-    // under the platform too. Otherwise the value written reads back.
+    // under the platform too. Otherwise the value written reads back, from the first line of
+    // the section that reads as FuzzKey. That is the line written, unless the section held a
+    // name such as "FuzzKey", control characters, a zero: the zero cut the name, so the write
+    // added a line of its own; written back without the zero, the old name loses its trailing
+    // control characters, reads as "FuzzKey" (the platform's reader does the same) and comes
+    // first.
     std::string input(reinterpret_cast<const char*>(data), size);
-    bool sameEncoding =
-        sim::IniDocument::Parse(written).Encoding() == sim::IniDocument::Parse(input).Encoding();
-    if (plainSection && sameEncoding && Read(section.c_str(), "FuzzKey", "", 256) != value) {
-        std::abort();
+    const sim::IniDocument rewritten = sim::IniDocument::Parse(written);
+    bool sameEncoding = rewritten.Encoding() == sim::IniDocument::Parse(input).Encoding();
+    if (plainSection && sameEncoding) {
+        const sim::IniSection* inFile = rewritten.FindSection(section);
+        if (inFile == nullptr) std::abort();
+        bool landed = false;
+        for (const sim::IniEntry& entry : inFile->entries) {
+            if (sim::SameIniName(entry.name, "FuzzKey") && entry.value == value) landed = true;
+        }
+        const sim::IniEntry* first = rewritten.FindEntry(*inFile, "FuzzKey");
+        if (!landed || first == nullptr) std::abort();
+        if (Read(section.c_str(), "FuzzKey", "", 256) != first->value) std::abort();
     }
     // What the machine wrote reads back to the same text once normalised.
     std::string once = Normalised(written);
