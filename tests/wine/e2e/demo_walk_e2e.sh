@@ -1,0 +1,58 @@
+#!/bin/bash
+# demo_walk_e2e.sh TEST_BUILD_DIR PROGRAMS_BUILD_DIR
+# The demonstration kit walked under Wine on both paths by tools/demo/walk-wine (as the main job
+# does), then checked: what each path must have left on the PC, and that the pages look as on
+# Windows 98 (no white patch where an earlier page was erased).
+set -euo pipefail
+here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
+root=$(cd "$here/../../.." && pwd)
+# shellcheck source=tests/wine/wine-env.sh
+source "$here/../wine-env.sh"
+
+out=$wine_artefacts/demo-walk
+fail() {
+    echo "demo_walk_e2e: $*" >&2
+    exit 1
+}
+"$root/tools/demo/walk-wine" "$1" "$2" "$out" || fail "the walk failed"
+
+# expect PATH TEXT: the report of PATH holds the line TEXT (blanks squeezed).
+expect() {
+    tr -s ' ' < "$out/$1/rapport.txt" | grep -q -x -F -- "$2" ||
+        fail "the report of path $1 has no line '$2' (see $out/$1/rapport.txt)"
+}
+for path in nouveau abonne; do
+    expect $path " InternetProfile REG_SZ Telvora"
+    expect $path " NameServer REG_SZ 194.206.16.1,194.206.16.2"
+    expect $path " Start Page REG_SZ http://www.telvora.fr/"
+    expect $path " Ancienne page d'accueil REG_SZ http://www.ancien-fournisseur.fr/"
+    expect $path " Window Title REG_SZ Internet Explorer 4 - Telvora"
+    expect $path " EnableAutodial REG_BINARY 01000000"
+    expect $path "modele_0.ins : effacé à la fin de l'assistant"
+    expect $path "target=C:\\Program Files\\Telvora\\espace.exe"
+    expect $path "Bureau=1"
+    expect $path "Bureau=0"
+    grep -q -F "Search Page" "$out/$path/rapport.txt" && fail "path $path kept the Search Page"
+    [ "$(ls "$out/$path/pages" | wc -l)" -ge 12 ] || fail "path $path has too few page screenshots"
+done
+# The new subscription: the prefix typed before the registration number, the plug-in installed,
+# the modem location's long-distance prefix.
+expect nouveau " Phone_Number REG_SZ 0,0860765432"
+expect nouveau " (Default) REG_SZ vtxfile"
+expect nouveau " LongDistanceAccess REG_SZ 0,"
+# The existing subscriber: the identifiers in modele_0.ins, the mail account's display names.
+expect abonne " Name REG_SZ mdurand"
+expect abonne " Email_address REG_SZ martine.durand@telvora.fr"
+expect abonne " SMTP Display Name REG_SZ martine.durand"
+grep -q -F ".vtx" "$out/abonne/rapport.txt" && fail "the existing subscriber chose no Quadrel"
+
+# The last page follows the pages it erased: with Windows 98's colours an erased item leaves
+# the dialog's grey, never a white patch. The page area (left of it, the side picture).
+for path in nouveau abonne; do
+    page=$(ls "$out/$path/pages/"*-cnxassist-fin.png)
+    white=$(convert "$page" -crop 430x280+153+32 +repage -fill black +opaque white \
+        -format '%[fx:round(mean*w*h)]' info:)
+    [ "$white" = 0 ] || fail "$page has $white white pixels in its page area"
+done
+[ -s "$out/planche.png" ] || fail "no contact sheet"
+echo "demo_walk_e2e: passed (output in $out)"
