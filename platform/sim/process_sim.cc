@@ -104,8 +104,22 @@ pid_t Start(const std::string& host, const std::vector<std::string>& argv) {
 }
 
 // Whether the host file can be started at all: present, a regular file, executable.
+// Windows starts any program file whatever its attributes, so a host program that a program of
+// the machine copied byte by byte (an installer writing a new file, without the host's execute
+// permission) still starts: the permission is given to files that begin as host programs do.
 bool Startable(const std::string& host) {
-    return IsRegularFile(host) && access(host.c_str(), X_OK) == 0;
+    if (!IsRegularFile(host)) return false;
+    if (access(host.c_str(), X_OK) == 0) return true;
+    char magic[4] = {};
+    std::ifstream file(host, std::ios::binary);
+    if (!file.read(magic, sizeof magic) || std::memcmp(magic,
+                                                       "\x7f"
+                                                       "ELF",
+                                                       4) != 0)
+        return false;
+    struct stat st;
+    return stat(host.c_str(), &st) == 0 && chmod(host.c_str(), (st.st_mode & 07777) | 0111) == 0 &&
+           access(host.c_str(), X_OK) == 0;
 }
 
 // The C runtime resends the arguments as one command line joined with blanks; the child sees

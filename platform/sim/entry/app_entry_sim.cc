@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/app_main.h"
+#include "platform/sim/ui_walk.h"
 
 int main(int argc, char** argv) {
     std::string commandLine;
@@ -16,5 +17,7 @@ int main(int argc, char** argv) {
             commandLine += argument;
         }
     }
+    // A kit walked on the simulated machine scripts the user of each program it starts.
+    sim::walk::InstallFromEnvironment(argv[0]);
     return AppMain(commandLine.c_str());
 }
