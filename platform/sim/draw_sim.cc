@@ -677,7 +677,10 @@ bool BitBlt(Hdc destination, int x, int y, int width, int height, Hdc source, in
     sim::SimDc* from = Dc(source);
     if (to == nullptr || (source != 0 && from == nullptr)) return false;
     sim::ui::DrawOp op = sim::OpFor(*to, sim::ui::DrawKind::Bitmap);
-    op.rect = Rect{x, y, x + width, y + height};
+    // Summed wide and held to an int, as the text calls do: a page can ask for a picture at
+    // any position.
+    op.rect =
+        Rect{x, y, sim::Saturate(std::int64_t{x} + width), sim::Saturate(std::int64_t{y} + height)};
     op.source = Point{sourceX, sourceY};
     op.rasterOperation = rasterOperation;
     if (from != nullptr) {

@@ -209,6 +209,13 @@ bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int width, int he
     SimWindow* w = FindWindowRecord(window);
     if (w == nullptr) return false;
     Rect before = w->rect;
+    // As when a window is made: Windows 95 and 98 keep coordinates in 16 bits, and a position or
+    // size beyond that range (a page key giving one out of all proportion) is held to it, so
+    // that no sum below overflows.
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
+    width = std::clamp(width, 0, 32767);
+    height = std::clamp(height, 0, 32767);
     if (!(flags & kSwpNoMove)) {
         w->rect.right += x - w->rect.left;
         w->rect.bottom += y - w->rect.top;
@@ -216,8 +223,8 @@ bool SetWindowPos(Hwnd window, Hwnd insertAfter, int x, int y, int width, int he
         w->rect.top = y;
     }
     if (!(flags & kSwpNoSize)) {
-        w->rect.right = w->rect.left + std::max(0, width);
-        w->rect.bottom = w->rect.top + std::max(0, height);
+        w->rect.right = w->rect.left + width;
+        w->rect.bottom = w->rect.top + height;
     }
     if (!(flags & kSwpNoZOrder)) {
         // The front of the Z order is the start of the list, for children as on Windows,

@@ -86,6 +86,15 @@ TEST_F(ControlsTest, OverlappedWindowFrameAndChildGeometry) {
     EXPECT_TRUE(plat::SetWindowPos(edit, plat::kHwndTop, 1, 2, 0, 0, plat::kSwpNoSize));
     EXPECT_EQ(sim::ui::Info(edit).rect, (Rect{1, 2, 51, 22}));
     EXPECT_EQ(sim::ui::Children(window_).front(), edit);  // placed on top
+    // Positions and sizes out of all proportion are held to 16 bits, as when a window is made.
+    EXPECT_TRUE(plat::SetWindowPos(edit, 0, 2147483647, -2147483647 - 1, 2147483647, -5,
+                                   plat::kSwpNoZOrder));
+    EXPECT_EQ(sim::ui::Info(edit).rect, (Rect{32767, -32768, 65534, -32768}));
+    EXPECT_TRUE(plat::MoveWindow(edit, -2147483647 - 1, 2147483647, 70000, 2147483647, false));
+    EXPECT_EQ(sim::ui::Info(edit).rect, (Rect{-32768, 32767, -1, 65534}));
+    EXPECT_TRUE(plat::SetWindowPos(edit, 0, 0, 0, 2147483647, 2147483647,
+                                   plat::kSwpNoMove | plat::kSwpNoZOrder));
+    EXPECT_EQ(sim::ui::Info(edit).rect, (Rect{-32768, 32767, -1, 65534}));
 }
 
 TEST_F(ControlsTest, ChildWithoutParentOrUnknownClassFails) {

@@ -223,6 +223,16 @@ TEST_F(DrawTest, BitmapFromFileCopiedWithItsPalette) {
     EXPECT_EQ(sim::ui::LiveDeviceContexts(), 0);
 }
 
+TEST_F(DrawTest, BitmapCopiesFarOutRecordTheirRectangleHeldToAnInt) {
+    // A kit page can place its picture anywhere: the copy is recorded, its far edge held.
+    plat::Hdc dc = plat::GetDC(window_);
+    EXPECT_TRUE(plat::BitBlt(dc, 2147483647, -2147483647 - 1, 5, -3, 0, 0, 0, plat::kSrcCopy));
+    plat::ReleaseDC(window_, dc);
+    const auto& log = sim::ui::DrawLog(window_);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rect, (Rect{2147483647, -2147483647 - 1, 2147483647, -2147483647 - 1}));
+}
+
 TEST_F(DrawTest, MissingOrBrokenBitmapsDoNotLoad) {
     EXPECT_EQ(plat::LoadBitmapFromFile("C:\\absent.bmp"), 0u);
     std::string cut = MakeBmp(20, 10, 24, 0);
