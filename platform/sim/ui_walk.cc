@@ -119,6 +119,14 @@ void RunNext(std::shared_ptr<Walk> walk) {
     if (walk->next >= walk->lines.size()) return;
     const Line& line = walk->lines[walk->next];
     if (Perform(*walk, line)) {
+        if (std::getenv("SIMWIN_WALK_TRACE") != nullptr) {
+            static const auto start = std::chrono::steady_clock::now();
+            auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+            std::fprintf(stderr, "walk: %s %lld ms line %d %s\n", walk->program.c_str(),
+                         static_cast<long long>(ms), line.number, line.command.c_str());
+        }
         walk->waiting = false;
         ++walk->next;
     } else {
