@@ -118,6 +118,14 @@ TEST(KitExtractCommandLine, TakesEverythingAfterAutoBlanksIncluded) {
     EXPECT_EQ(destination, "C:\\");
     ASSERT_TRUE(kitextract::DestinationFromCommandLine("/auto\tD:\\Kit  Telvora", &destination));
     EXPECT_EQ(destination, "D:\\Kit  Telvora");
+    // Blanks before a last '\' go with it: the folder is named without them.
+    ASSERT_TRUE(
+        kitextract::DestinationFromCommandLine("/auto \"C:\\Telvora \\ \\\"", &destination));
+    EXPECT_EQ(destination, "C:\\Telvora");
+    ASSERT_TRUE(kitextract::DestinationFromCommandLine("/auto C:\\Kit\r\\", &destination));
+    EXPECT_EQ(destination, "C:\\Kit");
+    ASSERT_TRUE(kitextract::DestinationFromCommandLine("/auto C:\\ \\", &destination));
+    EXPECT_EQ(destination, "C:\\");
 }
 
 TEST(KitExtractCommandLine, RefusesAnythingElse) {

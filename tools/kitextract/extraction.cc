@@ -116,8 +116,11 @@ bool DestinationFromCommandLine(const char* commandLine, std::string* destinatio
     if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') {
         rest = Trim(rest.substr(1, rest.size() - 2));
     }
-    // A folder without its last '\' reads the same, except for a drive's root.
-    while (rest.size() > RootLength(rest) && rest.back() == '\\') rest.pop_back();
+    // A folder without its last '\' reads the same, except for a drive's root; blanks before
+    // that '\' go too, or "C:\Telvora \" would name a folder whose name ends with a blank.
+    while (rest.size() > RootLength(rest) && (rest.back() == '\\' || IsBlank(rest.back()))) {
+        rest.pop_back();
+    }
     if (rest.empty() || rest.find('"') != std::string::npos) return false;
     *destination = rest;
     return true;
