@@ -92,6 +92,13 @@ echo "setup-prefix: wineboot ($(elapsed "$step"))"
 # This Wine does not find the fonts in its data folder by itself; it does find them in the
 # Windows fonts folder.
 as_wine_user cp "$wine_fonts"/* "$wine_prefix/drive_c/windows/Fonts/" || fail "cannot copy the fonts"
+# Arial, Times New Roman and Courier New, which kits name in their pages, are Liberation Sans,
+# Serif and Mono here: the same metrics, so texts take the room they take on Windows.
+liberation=/usr/share/fonts/truetype/liberation
+[ -e "$liberation/LiberationSans-Regular.ttf" ] ||
+    fail "fonts-liberation is not installed (apt-get install fonts-liberation): Arial would fall back to a bitmap face"
+as_wine_user cp "$liberation"/Liberation{Sans,Serif,Mono}-*.ttf "$wine_prefix/drive_c/windows/Fonts/" ||
+    fail "cannot copy the Liberation fonts"
 
 step=$(now_ms)
 # Every program runs inside a Wine virtual desktop: windows get their frames and captions as on
@@ -106,6 +113,11 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Arial"="Liberation Sans"
+"Times New Roman"="Liberation Serif"
+"Courier New"="Liberation Mono"
 
 [HKEY_CURRENT_USER\Control Panel\Colors]
 "ActiveBorder"="192 192 192"
