@@ -14,6 +14,8 @@
 // Ids of the page controls: a control numbered k on a page gets g_nextControlId + k - 1 when
 // its step is built; steps that refer to their controls move the counter past them.
 constexpr int kFirstControlId = 23046;
+// A click names its control in 16 bits: no page control can have a larger id.
+constexpr int kLastControlId = 0xFFFF;
 extern int g_nextControlId;
 
 // What the window does when Next or Quit is pressed on the step.

@@ -77,6 +77,11 @@ CEtapeSaisies::CEtapeSaisies(plat::Hwnd window, CEtape* previous, const plat::Re
     if (m_inputCount < 0) {
         throw CEtapeException(0, "Variable NbSaisies negative pour etape %s", name);
     }
+    // A click reaches the window with its control id in 16 bits: fields numbered past that
+    // could never be told apart (and the counter itself would overflow).
+    if (m_inputCount > kLastControlId + 1 - g_nextControlId) {
+        throw CEtapeException(0, "Variable NbSaisies trop grande pour etape %s", name);
+    }
     g_nextControlId += m_inputCount;
 }
 

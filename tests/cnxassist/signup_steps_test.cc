@@ -306,8 +306,10 @@ TEST_F(SignupTest, PreInscriptionResetsTheRecordedProfileButIdConnexionKeepsItWh
     EXPECT_STREQ(g_profileBefore.c_str(), "Courante");
 }
 
-TEST_F(SignupTest, AMissingOrNegativeFieldCountIsAFatalErrorNamingTheSection) {
-    for (const char* count : {"", "NbSaisies=-2\r\n"}) {
+TEST_F(SignupTest, AMissingNegativeOrOversizedFieldCountIsAFatalErrorNamingTheSection) {
+    // 42491 fields from id 23046 would reach id 65536, which no click can name.
+    for (const char* count :
+         {"", "NbSaisies=-2\r\n", "NbSaisies=42491\r\n", "NbSaisies=2147483647\r\n"}) {
         SCOPED_TRACE(count);
         sim::ui::Reset();
         g_nextControlId = kFirstControlId;
@@ -319,8 +321,10 @@ TEST_F(SignupTest, AMissingOrNegativeFieldCountIsAFatalErrorNamingTheSection) {
         EXPECT_NE(sim::ui::MessageBoxes()[0].text.find("IdConnexion1"), std::string::npos)
             << sim::ui::MessageBoxes()[0].text;
         EXPECT_EQ(sim::ui::QuitCode(), 1);
-        // The counter never goes back over ids that earlier pages' controls took.
+        // The counter never goes back over ids that earlier pages' controls took, nor past
+        // the ids a click can name.
         EXPECT_GE(g_nextControlId, kFirstControlId);
+        EXPECT_LE(g_nextControlId, kLastControlId + 1);
         cnx::EndWizard();
     }
 }
