@@ -16,9 +16,11 @@ fail() {
 }
 "$root/tools/demo/walk-wine" "$1" "$2" "$out" || fail "the walk failed"
 
-# expect PATH TEXT: the report of PATH holds the line TEXT (blanks squeezed).
+# expect PATH TEXT: the report of PATH holds the line TEXT (blanks squeezed). Letter case is
+# ignored: a value name keeps the case it was first written with (EnableAutoDial, written by
+# the sign-up steps, before the browser step's script writes EnableAutodial).
 expect() {
-    tr -s ' ' < "$out/$1/rapport.txt" | grep -q -x -F -- "$2" ||
+    tr -s ' ' < "$out/$1/rapport.txt" | grep -q -x -F -i -- "$2" ||
         fail "the report of path $1 has no line '$2' (see $out/$1/rapport.txt)"
 }
 for path in nouveau abonne; do
