@@ -41,7 +41,7 @@ int CAssistant::OnInitDialog() {
         return 1;
     }
     PlaceWindowAndButtons();
-    m_pageRect = {m_config.cx, m_config.cy, m_config.cx + m_config.cl, m_config.cy + m_config.ch};
+    m_pageRect = cnx::PageArea(m_config);
     try {
         m_first = new CEtapeIdentWindow(m_hwnd, nullptr, &m_pageRect, "IdentWindow");
         m_current = m_first;

@@ -1,5 +1,7 @@
 #include "cnxassist/general_config.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "common/profile_access.h"
@@ -62,6 +64,14 @@ bool ReadGeneral(const std::string& iniPath, GeneralConfig* c) {
     }
     c->titre = kit::ReadProfileString(iniPath, "General", "Titre", "", 256);
     return true;
+}
+
+plat::Rect PageArea(const GeneralConfig& c) {
+    auto held = [](long long value) {
+        return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    };
+    return {c.cx, c.cy, held(static_cast<long long>(c.cx) + c.cl),
+            held(static_cast<long long>(c.cy) + c.ch)};
 }
 
 void ReleaseBitmaps(GeneralConfig* c) {

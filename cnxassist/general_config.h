@@ -33,4 +33,8 @@ struct GeneralConfig {
 bool ReadGeneral(const std::string& iniPath, GeneralConfig* config);
 void ReleaseBitmaps(GeneralConfig* config);
 
+// The page area: Cx, Cy, Cx + Cl, Cy + Ch, each sum held to an int, so that a step file of
+// absurd sizes gives an absurd area rather than an overflow.
+plat::Rect PageArea(const GeneralConfig& config);
+
 }  // namespace cnx

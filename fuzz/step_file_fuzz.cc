@@ -130,7 +130,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     int objects = sim::ui::LiveGdiObjects();
     cnx::GeneralConfig config;
-    if (cnx::ReadGeneral(kStepFile, &config)) cnx::ReleaseBitmaps(&config);
+    // The page area the wizard gives its steps: the section's, or an ordinary one.
+    plat::Rect pageRect = {150, 10, 580, 300};
+    if (cnx::ReadGeneral(kStepFile, &config)) {
+        pageRect = cnx::PageArea(config);
+        cnx::ReleaseBitmaps(&config);
+    }
     Check(config.nbBitmaps == 0 && sim::ui::LiveGdiObjects() == objects);
 
     plat::WndClass windowClass;
@@ -139,7 +144,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(plat::RegisterWindowClass(windowClass));
     plat::Hwnd window = plat::CreateWindow(0, "StepFileFuzz", "", plat::kWsOverlappedWindow, 0, 0,
                                            600, 400, plat::kNoWindow, 0);
-    const plat::Rect pageRect = {150, 10, 580, 300};
     std::vector<std::string> sections = SectionNames();
     for (std::size_t i = 0; i < sections.size(); ++i) {
         const std::string& name = sections[i];

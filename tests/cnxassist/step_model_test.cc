@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cnxassist/etape_factory.h"
+#include "cnxassist/general_config.h"
 #include "common/cle_registre.h"
 #include "tests/cnxassist/wizard_fixture.h"
 
@@ -27,6 +28,21 @@ class StepModel : public WizardTest {
         g_nextControlId = kFirstControlId;
     }
 };
+
+TEST(GeneralSection, ThePageAreaOfAbsurdSizesIsHeldToAnInt) {
+    cnx::GeneralConfig config;
+    config.cx = 150;
+    config.cy = 10;
+    config.cl = 430;
+    config.ch = 290;
+    EXPECT_EQ(cnx::PageArea(config), (plat::Rect{150, 10, 580, 300}));
+    config.cx = 2147483647;
+    config.cl = 5;
+    config.cy = -2147483647 - 1;
+    config.ch = -1;
+    EXPECT_EQ(cnx::PageArea(config),
+              (plat::Rect{2147483647, -2147483647 - 1, 2147483647, -2147483647 - 1}));
+}
 
 TEST_F(StepModel, FactoryMatchesKeywordsFromTheFirstCharacter) {
     const std::pair<const char*, const char*> cases[] = {
