@@ -47,13 +47,22 @@ const FactoryRow kFactoryTable[] = {
     {"CheckUser", Make<CEtapeCheckUser>},
 };
 
+const FactoryRow* FindRow(const char* name) {
+    for (const FactoryRow& row : kFactoryTable) {
+        if (std::strncmp(name, row.keyword, std::strlen(row.keyword)) == 0) return &row;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 CEtape* CreateEtape(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect,
                     const char* name) {
-    for (const FactoryRow& row : kFactoryTable) {
-        if (std::strncmp(name, row.keyword, std::strlen(row.keyword)) != 0) continue;
-        return row.make(window, previous, pageRect, name);
-    }
+    if (const FactoryRow* row = FindRow(name)) return row->make(window, previous, pageRect, name);
     throw CEtapeException(0, "etape inexistante : %s", name);
+}
+
+const char* StepKindKeyword(const char* name) {
+    const FactoryRow* row = FindRow(name);
+    return row != nullptr ? row->keyword : nullptr;
 }

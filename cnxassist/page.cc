@@ -1,5 +1,7 @@
 #include "cnxassist/page.h"
 
+#include <optional>
+
 #include "cnxassist/page_scan.h"
 #include "platform/files.h"
 
@@ -24,9 +26,14 @@ void CPage::Clear() {
     m_n0 = 0;
 }
 
-bool CPage::Parse(const char* text) {
+bool CPage::Parse(const char* text, PageParseReport* report) {
     Clear();
     if (text == nullptr) return false;
+    std::optional<cnx::page::ReadProgress> progress;
+    if (report != nullptr) {
+        *report = PageParseReport();
+        progress.emplace(text);
+    }
     // No blank between "fenetre" and its parenthesis.
     const char* p = ExpectWord(SkipBlanks(text), "fenetre(");
     std::int32_t n0 = 0;
@@ -36,8 +43,18 @@ bool CPage::Parse(const char* text) {
     p = ReadNumber(SkipComma(p), &width);
     p = ReadNumber(SkipComma(p), &height);
     p = SkipBlanks(ExpectWord(SkipBlanks(p), ")"));
-    if (p == nullptr) return false;
-    std::unique_ptr<CPageLayout> layout = CPageLayout::Place(p, 0, 0);
+    std::unique_ptr<CPageLayout> layout =
+        p != nullptr ? CPageLayout::Place(p, 0, 0) : std::unique_ptr<CPageLayout>();
+    if (report != nullptr) {
+        report->failedAt = progress->Farthest();
+        report->canvasWidth = width;
+        report->canvasHeight = height;
+        if (layout != nullptr) {
+            report->layoutWidth = layout->Width();
+            report->layoutHeight = layout->Height();
+            report->tooLarge = layout->Width() > width || layout->Height() > height;
+        }
+    }
     if (layout == nullptr || layout->Width() > width || layout->Height() > height) return false;
     m_layout = std::move(layout);
     m_valid = true;

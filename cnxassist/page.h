@@ -16,6 +16,18 @@
 // Longest description a page file may hold.
 constexpr std::size_t kMaxPageDescription = 4095;
 
+// Why a description was refused, for the kit checker; the wizard itself only learns that it was.
+struct PageParseReport {
+    // The layout was read but is larger than its canvas; otherwise the text breaks the language
+    // at `failedAt`, an offset in the text.
+    bool tooLarge = false;
+    std::size_t failedAt = 0;
+    std::int32_t layoutWidth = 0;
+    std::int32_t layoutHeight = 0;
+    std::int32_t canvasWidth = 0;
+    std::int32_t canvasHeight = 0;
+};
+
 class CPage {
   public:
     CPage() = default;
@@ -26,7 +38,8 @@ class CPage {
 
     // ws "fenetre(" ws N0 ws "," ws W ws "," ws H ws ")" ws element. False, and the page holds
     // nothing, when the text breaks the language or the layout is larger than W x H.
-    bool Parse(const char* text);
+    // With a `report`, a refusal says why (it changes nothing else).
+    bool Parse(const char* text, PageParseReport* report = nullptr);
     // Makes the child windows of the windowed items in `parent`, in layout order.
     void Create(plat::Hwnd parent, const plat::Rect* pageRect);
     // Shows the child windows and draws the other items.

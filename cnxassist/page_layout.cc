@@ -76,7 +76,9 @@ CPageItem* CPageLayout::Next() {
 class CPageLayout::Placer {
   public:
     explicit Placer(const char* text)
-        : m_text(text), m_matches(cnx::page::MatchParentheses(m_text)) {}
+        : m_text(text),
+          m_matches(cnx::page::MatchParentheses(m_text)),
+          m_progress(m_text.c_str(), text) {}
 
     std::unique_ptr<CPageLayout> Place(std::size_t at, std::int32_t x, std::int32_t y);
 
@@ -93,6 +95,7 @@ class CPageLayout::Placer {
                                             std::int32_t y) {
         char after = m_text[end + 1];
         m_text[end + 1] = '\0';
+        cnx::page::ReadProgress::RestartAt(m_text.c_str() + at);
         auto layout = Place(at, x, y);
         m_text[end + 1] = after;
         return layout;
@@ -101,6 +104,8 @@ class CPageLayout::Placer {
 
     std::string m_text;
     std::vector<std::size_t> m_matches;
+    // Where the readers got to counts in the description the text was copied from.
+    cnx::page::ReadProgress::CopyScope m_progress;
 };
 
 std::unique_ptr<CPageLayout> CPageLayout::Placer::Place(std::size_t at, std::int32_t x,

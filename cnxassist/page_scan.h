@@ -35,4 +35,54 @@ const char* ReadQuoted(const char* p, std::size_t maxLength, std::string* text);
 constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
 std::vector<std::size_t> MatchParentheses(std::string_view text);
 
+// How far the readers got in a description, so that a refused page can be shown where it went
+// wrong. While one is alive, every reader notes the position it read up to (one description at
+// a time, on one thread). A description is read from left to right, except that the groups of a
+// composite are placed out of order, so placing a group starts the count again at the group's
+// beginning (RestartAt): a group that fails is the last one placed. Without one, nothing is
+// noted.
+class ReadProgress {
+  public:
+    explicit ReadProgress(const char* text);
+    ~ReadProgress();
+    ReadProgress(const ReadProgress&) = delete;
+    ReadProgress& operator=(const ReadProgress&) = delete;
+
+    // Where the readers stopped, as an offset in the text: the farthest position read to, or,
+    // when nothing was read past the last item read there (a value the kind refuses, such as
+    // an unknown icon name), the beginning of that item.
+    std::size_t Farthest() const { return m_farthestStart; }
+
+    // Positions inside `copy`, a copy of the watched text from `original` on, count at the
+    // matching place of the watched text, for as long as the returned object lives.
+    class CopyScope {
+      public:
+        CopyScope(const char* copy, const char* original);
+        ~CopyScope();
+        CopyScope(const CopyScope&) = delete;
+        CopyScope& operator=(const CopyScope&) = delete;
+
+      private:
+        const char* m_savedCopy;
+        std::size_t m_savedLength;
+        std::size_t m_savedShift;
+    };
+
+    // A reader read from `start` to `end`; blanks count as read up to `end` with nothing in them.
+    static void Note(const char* start, const char* end);
+    static void RestartAt(const char* p);
+
+  private:
+    static std::size_t OffsetOf(const char* p);
+
+    const char* m_text;
+    std::size_t m_length;
+    const char* m_copy = nullptr;
+    std::size_t m_copyLength = 0;
+    std::size_t m_copyShift = 0;
+    std::size_t m_farthest = 0;
+    std::size_t m_farthestStart = 0;
+    ReadProgress* m_outer;
+};
+
 }  // namespace cnx::page

@@ -58,12 +58,13 @@ void CScriptRegistre::Run() {
 
 void CScriptRegistre::RunList(char listCharacter) {
     m_index = 0;
-    while (ReadEntry(listCharacter)) {
-        CCleRegistre target(m_dstRoot, m_dstKey.c_str(), true);
+    while (
+        ReadScriptEntry(m_iniPath.c_str(), m_section.c_str(), listCharacter, m_index, &m_entry)) {
+        CCleRegistre target(m_entry.dstRoot, m_entry.dstKey.c_str(), true);
         if (!target.IsOpen()) {
-            throw util_exception("impossible de construire la cle : %s", m_dstKey.c_str());
+            throw util_exception("impossible de construire la cle : %s", m_entry.dstKey.c_str());
         }
-        switch (m_action) {
+        switch (m_entry.action) {
             case 1:
                 WriteEntry(target);
                 break;
@@ -78,57 +79,66 @@ void CScriptRegistre::RunList(char listCharacter) {
     }
 }
 
-std::string CScriptRegistre::ReadField(char listCharacter, const char* field,
-                                       kit::FixedText<512>* out) {
+namespace {
+
+// Reads field `field` of entry `index` into `out`; returns the full key name read.
+std::string ReadField(const char* iniPath, const char* section, char listCharacter, int index,
+                      const char* field, kit::FixedText<512>* out) {
     char keyName[64];
-    std::snprintf(keyName, sizeof keyName, "I%c%02d.%s", listCharacter, m_index, field);
-    out->Assign(
-        kit::ReadProfileString(m_iniPath.str(), m_section.c_str(), keyName, "", kValueCapacity));
+    std::snprintf(keyName, sizeof keyName, "I%c%02d.%s", listCharacter, index, field);
+    out->Assign(kit::ReadProfileString(iniPath, section, keyName, "", kValueCapacity));
     return keyName;
 }
 
-bool CScriptRegistre::ReadEntry(char listCharacter) {
+}  // namespace
+
+bool ReadScriptEntry(const char* iniPath, const char* section, char listCharacter, int index,
+                     ScriptEntry* entry) {
+    auto read = [&](const char* field, kit::FixedText<512>* out) {
+        return ReadField(iniPath, section, listCharacter, index, field, out);
+    };
     kit::FixedText<512> root;
-    std::string key = ReadField(listCharacter, "Branche", &root);
+    std::string key = read("Branche", &root);
     if (root.empty()) return false;
-    m_dstRoot = RootKeyFromName(root.c_str());
-    if (m_dstRoot == 0) throw util_exception("fichier ini, faux nom branche %s", key.c_str());
+    entry->dstRoot = RootKeyFromName(root.c_str());
+    if (entry->dstRoot == 0) throw util_exception("fichier ini, faux nom branche %s", key.c_str());
 
     const struct {
         const char* field;
         kit::FixedText<512>* out;
-    } kRequired[] = {{"Cle", &m_dstKey}, {"Nom", &m_dstValue}, {"Type", &m_type}};
+    } kRequired[] = {{"Cle", &entry->dstKey}, {"Nom", &entry->dstValue}, {"Type", &entry->type}};
     for (const auto& required : kRequired) {
-        key = ReadField(listCharacter, required.field, required.out);
+        key = read(required.field, required.out);
         if (required.out->empty()) {
             throw util_exception("fichier ini, manque variable %s", key.c_str());
         }
     }
     std::string typeKey = key;
 
-    if (m_type.c_str()[0] == 'd') {
-        m_action = 3;
+    if (entry->type.c_str()[0] == 'd') {
+        entry->action = 3;
     } else {
-        ReadField(listCharacter, "Valeur", &m_data);
-        m_action = m_data.empty() ? 2 : 1;
+        read("Valeur", &entry->data);
+        entry->action = entry->data.empty() ? 2 : 1;
     }
-    if (m_action == 2) {
-        m_action = 2;
+    if (entry->action == 2) {
         kit::FixedText<512> sourceRoot;
-        key = ReadField(listCharacter, "RBranche", &sourceRoot);
+        key = read("RBranche", &sourceRoot);
         if (sourceRoot.empty())
             throw util_exception("fichier ini, manque variable %s", key.c_str());
-        m_srcRoot = RootKeyFromName(sourceRoot.c_str());
-        if (m_srcRoot == 0) throw util_exception("fichier ini, faux nom branche %s", key.c_str());
-        key = ReadField(listCharacter, "RCle", &m_srcKey);
-        if (m_srcKey.empty()) throw util_exception("fichier ini, manque variable %s", key.c_str());
-        key = ReadField(listCharacter, "RNom", &m_srcValue);
-        if (m_srcValue.empty())
+        entry->srcRoot = RootKeyFromName(sourceRoot.c_str());
+        if (entry->srcRoot == 0)
+            throw util_exception("fichier ini, faux nom branche %s", key.c_str());
+        key = read("RCle", &entry->srcKey);
+        if (entry->srcKey.empty())
+            throw util_exception("fichier ini, manque variable %s", key.c_str());
+        key = read("RNom", &entry->srcValue);
+        if (entry->srcValue.empty())
             throw util_exception("fichier ini, manque variable %s", key.c_str());
     }
 
-    char t0 = m_type.c_str()[0];
-    char t1 = t0 == '\0' ? '\0' : m_type.c_str()[1];
+    char t0 = entry->type.c_str()[0];
+    char t1 = t0 == '\0' ? '\0' : entry->type.c_str()[1];
     char letter = t0 == 'r' ? t1 : t0;
     bool valid = t0 == 'p' || t0 == 'd' || letter == 'b' || letter == 'c' || letter == 'h';
     if (!valid) throw util_exception("fichier ini, type %s invalide", typeKey.c_str());
@@ -137,57 +147,59 @@ bool CScriptRegistre::ReadEntry(char listCharacter) {
 
 void CScriptRegistre::WriteEntry(CCleRegistre& target) {
     bool ok = true;
-    switch (m_type.c_str()[0]) {
+    switch (m_entry.type.c_str()[0]) {
         case 'c':
-            ok = target.SetString(m_dstValue.c_str(), m_data.c_str());
+            ok = target.SetString(m_entry.dstValue.c_str(), m_entry.data.c_str());
             break;
         case 'h':
-            ok = target.SetDword(m_dstValue.c_str(), cnx::ParseHexNumber(m_data.c_str()));
+            ok = target.SetDword(m_entry.dstValue.c_str(),
+                                 cnx::ParseHexNumber(m_entry.data.c_str()));
             break;
         case 'b': {
             std::uint8_t bytes[kValueCapacity];
             std::size_t count = sizeof bytes;
-            cnx::ParseHexByteList(m_data.c_str(), bytes, &count);
-            ok = target.SetBinary(m_dstValue.c_str(), bytes, static_cast<plat::Dword>(count));
+            cnx::ParseHexByteList(m_entry.data.c_str(), bytes, &count);
+            ok = target.SetBinary(m_entry.dstValue.c_str(), bytes, static_cast<plat::Dword>(count));
             break;
         }
         case 'p':
-            ok = target.SetString(m_dstValue.c_str(), cnx::ExpandTilde(m_data.str()).c_str());
+            ok = target.SetString(m_entry.dstValue.c_str(),
+                                  cnx::ExpandTilde(m_entry.data.str()).c_str());
             break;
         default:
             break;  // a write whose type begins with r stores nothing
     }
     if (!ok) {
-        throw util_exception("impossible d'écrire la cle : %s : %s", m_dstKey.c_str(),
-                             m_data.c_str());
+        throw util_exception("impossible d'écrire la cle : %s : %s", m_entry.dstKey.c_str(),
+                             m_entry.data.c_str());
     }
 }
 
 void CScriptRegistre::CopyEntry(CCleRegistre& target) {
-    CCleRegistre source(m_srcRoot, m_srcKey.c_str(), false);
-    switch (m_type.c_str()[1]) {
+    CCleRegistre source(m_entry.srcRoot, m_entry.srcKey.c_str(), false);
+    switch (m_entry.type.c_str()[1]) {
         case 'c': {
             char text[kValueCapacity];
-            if (!source.QueryString(m_srcValue.c_str(), text, sizeof text) ||
-                !target.SetString(m_dstValue.c_str(), text)) {
-                throw util_exception("impossible recopier la cle : %s ", m_dstKey.c_str());
+            if (!source.QueryString(m_entry.srcValue.c_str(), text, sizeof text) ||
+                !target.SetString(m_entry.dstValue.c_str(), text)) {
+                throw util_exception("impossible recopier la cle : %s ", m_entry.dstKey.c_str());
             }
             break;
         }
         case 'h': {
             plat::Dword value = 0;
-            if (!source.QueryDword(m_srcValue.c_str(), &value) ||
-                !target.SetDword(m_dstValue.c_str(), value)) {
-                throw util_exception("impossible d'écrire la cle : %s", m_dstKey.c_str());
+            if (!source.QueryDword(m_entry.srcValue.c_str(), &value) ||
+                !target.SetDword(m_entry.dstValue.c_str(), value)) {
+                throw util_exception("impossible d'écrire la cle : %s", m_entry.dstKey.c_str());
             }
             break;
         }
         case 'b': {
             std::uint8_t bytes[kValueCapacity];
             plat::Dword size = sizeof bytes;
-            if (!source.QueryBinary(m_srcValue.c_str(), bytes, &size) ||
-                !target.SetBinary(m_dstValue.c_str(), bytes, size)) {
-                throw util_exception("impossible d'écrire la cle : %s", m_dstKey.c_str());
+            if (!source.QueryBinary(m_entry.srcValue.c_str(), bytes, &size) ||
+                !target.SetBinary(m_entry.dstValue.c_str(), bytes, size)) {
+                throw util_exception("impossible d'écrire la cle : %s", m_entry.dstKey.c_str());
             }
             break;
         }
@@ -196,4 +208,6 @@ void CScriptRegistre::CopyEntry(CCleRegistre& target) {
     }
 }
 
-void CScriptRegistre::DeleteEntry(CCleRegistre& target) { target.DeleteValue(m_dstValue.c_str()); }
+void CScriptRegistre::DeleteEntry(CCleRegistre& target) {
+    target.DeleteValue(m_entry.dstValue.c_str());
+}

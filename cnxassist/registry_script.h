@@ -10,6 +10,29 @@
 
 class CCleRegistre;
 
+// One entry of a registry script as the step file gives it, before anything is applied.
+struct ScriptEntry {
+    int action = 0;  // 1 writes, 2 copies, 3 deletes
+    plat::RegKey dstRoot = 0;
+    plat::RegKey srcRoot = 0;
+    kit::FixedText<512> dstKey;
+    kit::FixedText<512> dstValue;
+    kit::FixedText<512> type;
+    kit::FixedText<512> data;
+    kit::FixedText<512> srcKey;
+    kit::FixedText<512> srcValue;
+};
+
+// The field names an entry is made of, "I<list><nn>.<field>".
+constexpr const char* kScriptFields[] = {"Branche", "Cle",      "Nom",  "Type",
+                                         "Valeur",  "RBranche", "RCle", "RNom"};
+
+// Reads entry `index` of list `listCharacter` in `section`. False when the entry has no
+// "Branche": the list ends there, whatever entries follow. A bad root, a bad type or a missing
+// field is a util_exception naming the key.
+bool ReadScriptEntry(const char* iniPath, const char* section, char listCharacter, int index,
+                     ScriptEntry* entry);
+
 class CScriptRegistre {
   public:
     // Stores its arguments and runs the script at once.
@@ -18,27 +41,15 @@ class CScriptRegistre {
   private:
     void Run();
     void RunList(char listCharacter);
-    bool ReadEntry(char listCharacter);
     void WriteEntry(CCleRegistre& target);
     void CopyEntry(CCleRegistre& target);
     void DeleteEntry(CCleRegistre& target);
 
-    // Reads field `field` of the current entry into `out`; returns the full key name read.
-    std::string ReadField(char listCharacter, const char* field, kit::FixedText<512>* out);
-
     kit::FixedText<512> m_iniPath;
     kit::FixedText<512> m_section;
     int m_index = 0;
-    int m_action = 0;
     int m_version;
-    kit::FixedText<512> m_srcKey;
-    kit::FixedText<512> m_srcValue;
-    kit::FixedText<512> m_dstKey;
-    kit::FixedText<512> m_dstValue;
-    kit::FixedText<512> m_data;
-    kit::FixedText<512> m_type;
-    plat::RegKey m_dstRoot = 0;
-    plat::RegKey m_srcRoot = 0;
+    ScriptEntry m_entry;
 };
 
 // The predefined root of that exact name (HKEY_CLASSES_ROOT ... HKEY_DYN_DATA), or 0.

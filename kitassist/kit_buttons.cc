@@ -16,32 +16,18 @@ constexpr int kLastExeNumber = 99;
 
 }  // namespace
 
-std::string QuotedIfBlank(const std::string& path) {
-    return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
-}
-
 bool CKitDialog::ResolveCommand(const char* value, const char* baseDir, char* out,
                                 std::size_t capacity) {
-    const std::string text = value != nullptr ? value : "";
-    std::string command;
-    if (text.size() >= 2 && (text[1] == ':' || text[1] == '\\')) {
-        command = text;  // an absolute or network path, arguments allowed
-    } else if (!text.empty() && text[0] == '?') {
-        command = text.substr(1);  // a command line used as it is
-    } else {
-        std::string directory = baseDir != nullptr ? baseDir : "";
-        if (directory.empty()) {
-            char modulePath[1024] = {};
-            char name[1024];
-            char own[260];
-            plat::GetModuleFileName(modulePath, sizeof modulePath);
-            kit::SplitPath(modulePath, own, sizeof own, name, sizeof name);
-            directory = own;
-        }
-        // The quotes take in the whole value: a relative value carries no arguments.
-        const std::string path = directory + text;
-        command = QuotedIfBlank(path);
+    std::string directory = baseDir != nullptr ? baseDir : "";
+    if (directory.empty()) {
+        char modulePath[1024] = {};
+        char name[1024];
+        char own[260];
+        plat::GetModuleFileName(modulePath, sizeof modulePath);
+        kit::SplitPath(modulePath, own, sizeof own, name, sizeof name);
+        directory = own;
     }
+    const std::string command = CommandForValue(value != nullptr ? value : "", directory);
     kit::CopyCut(out, capacity, command);
     return command.size() < capacity;
 }

@@ -19,12 +19,12 @@ const char kGeneralError[] =
 }  // namespace
 
 CKitDialog::CKitDialog(CKitApp& app)
-    : m_buttons{{{plat::kIdOk, kit::FixedText<32>("Quitter"), 426},
-                 {plat::kIdCancel, kit::FixedText<32>("Annuler"), 341},
-                 {ID_SUIVANT, kit::FixedText<32>("Suivant"), 256},
-                 {ID_PRECEDENT, kit::FixedText<32>("Precedent"), 171},
-                 {ID_INFO1, kit::FixedText<32>("Info1"), 86},
-                 {ID_INFO2, kit::FixedText<32>("Info2"), 1}}},
+    : m_buttons{{{plat::kIdOk, kit::FixedText<32>(kButtonKeyNames[0]), 426},
+                 {plat::kIdCancel, kit::FixedText<32>(kButtonKeyNames[1]), 341},
+                 {ID_SUIVANT, kit::FixedText<32>(kButtonKeyNames[2]), 256},
+                 {ID_PRECEDENT, kit::FixedText<32>(kButtonKeyNames[3]), 171},
+                 {ID_INFO1, kit::FixedText<32>(kButtonKeyNames[4]), 86},
+                 {ID_INFO2, kit::FixedText<32>(kButtonKeyNames[5]), 1}}},
       m_saisieSlot{ID_SAISIE, kit::FixedText<256>("Saisie"), 7},
       m_app(app) {}
 

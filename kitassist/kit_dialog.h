@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/bounded_text.h"
+#include "kitassist/button_keys.h"
 #include "kitassist/page_painter.h"
 #include "platform/draw.h"
 #include "platform/window.h"
@@ -24,10 +25,6 @@ struct ControlSlot {
     kit::FixedText<KeyCapacity> keyName;
     int defaultX;
 };
-
-// `path` enclosed in double quotes when it holds a blank, so that a command line takes it as
-// one program path; unchanged otherwise.
-std::string QuotedIfBlank(const std::string& path);
 
 // The entry field holds at most this many characters.
 constexpr std::size_t kSaisieMaxChars = 256;

@@ -16,16 +16,6 @@ constexpr std::size_t kCaptionCapacity = 1024;
 // that gets it the one Enter presses.
 constexpr plat::Uint kWmNextDlgCtl = 0x0028;
 
-// Cuts `caption` at its last `marker` when it has one and is longer than one character, so a
-// caption that is the marker alone is shown as it is.
-bool CutAtMarker(std::string* caption, char marker) {
-    if (caption->size() <= 1) return false;
-    std::size_t at = caption->rfind(marker);
-    if (at == std::string::npos) return false;
-    caption->erase(at);
-    return true;
-}
-
 }  // namespace
 
 void CKitDialog::PlaceControl(plat::Hwnd control, int x, int width, int defaultX) {
@@ -71,8 +61,8 @@ void CKitDialog::LayoutControls() {
         PlaceControl(button, ReadInt(("Pos" + keyName).c_str(), 0),
                      ReadInt(("Size" + keyName).c_str(), 0), slot.defaultX);
         plat::ShowWindow(button, plat::kSwShow);
-        if (CutAtMarker(&caption, '#')) plat::EnableWindow(button, false);
-        if (CutAtMarker(&caption, '+')) {
+        if (CutCaptionAtMarker(&caption, '#')) plat::EnableWindow(button, false);
+        if (CutCaptionAtMarker(&caption, '+')) {
             plat::SetFocus(button);
             // A disabled button does not take the focus, and must not look like the default.
             if (plat::GetFocus() == button) plat::SendMessage(m_hwnd, kWmNextDlgCtl, button, 1);
