@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 
@@ -13,12 +15,11 @@
 
 namespace sim {
 
-bool ReplaceFileAtomically(const std::string& hostPath, const std::string& contents) {
-    std::string tmp = hostPath + ".tmp" + std::to_string(getpid());
-    mode_t mode = 0644;
-    struct stat st;
-    if (stat(hostPath.c_str(), &st) == 0) mode = st.st_mode & 0777;
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+namespace {
+
+// Writes the whole of `contents` to a new file `tmp`, flushed to disk.
+bool WriteNewFile(const std::string& tmp, const std::string& contents, mode_t mode) {
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     size_t done = 0;
     while (done < contents.size()) {
@@ -31,12 +32,50 @@ bool ReplaceFileAtomically(const std::string& hostPath, const std::string& conte
         done += static_cast<size_t>(n);
     }
     fchmod(fd, mode);
-    if (fsync(fd) != 0 || close(fd) != 0 || std::rename(tmp.c_str(), hostPath.c_str()) != 0) {
+    if (fsync(fd) != 0 || close(fd) != 0) {
         unlink(tmp.c_str());
         return false;
     }
-    NoteMachineChange();
     return true;
+}
+
+// Where the new contents wait before they replace the file. For a file of the machine, a folder
+// of the machine folder that no program sees: a process killed in the middle of a write leaves
+// nothing on the machine's drives, where a stray file would show in folder listings and be
+// copied along with a kit's files. Elsewhere, beside the file.
+std::string TemporaryPath(const std::string& hostPath, bool beside) {
+    static std::atomic<unsigned> written{0};
+    std::string unique = std::to_string(getpid()) + "-" + std::to_string(written++);
+    const std::string& folder = Machine::Current().Folder();
+    if (beside || hostPath.rfind(folder + "/", 0) != 0) return hostPath + ".tmp" + unique;
+    std::string pending = folder + "/pending-writes";
+    mkdir(pending.c_str(), 0755);
+    return pending + "/" + unique;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& hostPath, const std::string& contents) {
+    mode_t mode = 0644;
+    struct stat st;
+    if (stat(hostPath.c_str(), &st) == 0) mode = st.st_mode & 0777;
+    for (bool beside : {false, true}) {
+        std::string tmp = TemporaryPath(hostPath, beside);
+        if (!WriteNewFile(tmp, contents, mode)) {
+            if (!beside) continue;
+            return false;
+        }
+        if (std::rename(tmp.c_str(), hostPath.c_str()) == 0) {
+            NoteMachineChange();
+            return true;
+        }
+        // A drive of the machine on another file system than its folder: a rename cannot
+        // cross that, the write goes beside the file.
+        int error = errno;
+        unlink(tmp.c_str());
+        if (error != EXDEV) return false;
+    }
+    return false;
 }
 
 // The lock files live in the machine folder, named after the locked file, so that the folders

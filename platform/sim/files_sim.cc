@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/sim/atomic_file.h"
 #include "platform/sim/change_count.h"
+#include "platform/sim/fault_switch.h"
 #include "platform/sim/machine.h"
 
 namespace plat {
@@ -64,6 +65,7 @@ bool WriteWholeFile(const char* path, const std::string& contents) {
     if (!HostPath(path, &host)) return false;
     struct stat st;
     if (stat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || HostIsReadOnly(st))) return false;
+    if (sim::FaultHere(sim::FaultKind::kWrite, path)) return false;
     return sim::ReplaceFileAtomically(host, contents);
 }
 
@@ -83,6 +85,7 @@ bool CopyFile(const char* source, const char* destination, bool failIfExists) {
             return false;
         }
     }
+    if (sim::FaultHere(sim::FaultKind::kCopy, destination)) return false;
     if (!sim::ReplaceFileAtomically(host, data)) return false;
     // The copy keeps the source's read-only attribute, as CopyFileA does.
     std::string sourceHost;
@@ -111,6 +114,7 @@ bool MoveFile(const char* source, const char* destination) {
     if (lstat(sourceHost.c_str(), &st) != 0 || lstat(destinationHost.c_str(), &st) == 0) {
         return false;
     }
+    if (sim::FaultHere(sim::FaultKind::kMove, destination)) return false;
     if (std::rename(sourceHost.c_str(), destinationHost.c_str()) != 0) return false;
     sim::NoteMachineChange();
     return true;

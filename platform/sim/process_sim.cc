@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -16,6 +17,7 @@
 
 #include "platform/process.h"
 #include "platform/sim/command_line.h"
+#include "platform/sim/fault_switch.h"
 #include "platform/sim/machine.h"
 
 extern char** environ;
@@ -30,11 +32,20 @@ std::set<pid_t>& DetachedChildren() {
     return children;
 }
 
+// A program of the machine killed by a signal (a crash) is said on the error output, by the
+// process that reaps it: the one that started it may be the only one to learn of it.
+void SayIfKilled(pid_t pid, int status) {
+    if (!WIFSIGNALED(status)) return;
+    std::fprintf(stderr, "simwin: process %d started by %s was killed by signal %d\n",
+                 static_cast<int>(pid), program_invocation_short_name, WTERMSIG(status));
+}
+
 void ReapDetachedChildren() {
     auto& children = DetachedChildren();
     for (auto it = children.begin(); it != children.end();) {
-        int status;
+        int status = 0;
         if (waitpid(*it, &status, WNOHANG) != 0) {
+            SayIfKilled(*it, status);
             it = children.erase(it);
         } else {
             ++it;
@@ -172,6 +183,7 @@ bool FindForWinExec(const std::string& name, std::string* host) {
 int SpawnWait(const char* program, const std::vector<std::string>& argv) {
     std::string host;
     if (!ResolveProgram(program, &host) || !Startable(host)) return -1;
+    if (sim::FaultHere(sim::FaultKind::kSpawn, program)) return -1;
     pid_t pid = Start(host, AsTheChildSeesThem(argv));
     if (pid < 0) return -1;
     int status = 0;
@@ -179,12 +191,14 @@ int SpawnWait(const char* program, const std::vector<std::string>& argv) {
         if (errno != EINTR) return -1;
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
+    SayIfKilled(pid, status);
     return 3;  // ended abnormally, as abort() does on Windows
 }
 
 int SpawnNoWait(const char* program, const std::vector<std::string>& argv, ProcessHandle* started) {
     std::string host;
     if (!ResolveProgram(program, &host) || !Startable(host)) return -1;
+    if (sim::FaultHere(sim::FaultKind::kSpawn, program)) return -1;
     pid_t pid = Start(host, AsTheChildSeesThem(argv));
     if (pid < 0) return -1;
     DetachedChildren().insert(pid);
@@ -199,8 +213,9 @@ bool ProcessStillRunning(ProcessHandle process) {
     auto& children = DetachedChildren();
     auto it = children.find(static_cast<pid_t>(process));
     if (process <= 0 || it == children.end()) return false;
-    int status;
+    int status = 0;
     if (waitpid(*it, &status, WNOHANG) == 0) return true;
+    SayIfKilled(*it, status);
     children.erase(it);
     return false;
 }
@@ -237,6 +252,8 @@ unsigned WinExec(const char* commandLine, int show) {
     }
     if (!found) return 2;             // ERROR_FILE_NOT_FOUND
     if (!Startable(host)) return 11;  // ERROR_BAD_FORMAT
+    // A start made to fail: "out of memory or resources".
+    if (sim::FaultHere(sim::FaultKind::kSpawn, args[0])) return 0;
     pid_t pid = Start(host, args);
     if (pid < 0) return 11;
     DetachedChildren().insert(pid);

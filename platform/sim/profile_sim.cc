@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "platform/profile.h"
+#include "platform/sim/fault_switch.h"
 #include "platform/sim/ini_cache.h"
 #include "platform/sim/ini_document.h"
 #include "platform/sim/machine.h"
@@ -246,6 +247,8 @@ bool Write(const char* section, const char* key, const char* value, const char* 
     sim::IniFileState state;
     if (!OpenProfile(file, &slot, &document, &state)) return false;
     document.reset();
+    // A write that fails leaves the file as it was, as a full disk does.
+    if (sim::FaultHere(sim::FaultKind::kWrite, file != nullptr ? file : "WIN.INI")) return false;
     auto result = sim::IniCache::Instance().Modify(slot, [&](sim::IniDocument& edited) {
         if (key == nullptr) return edited.DeleteSection(section);
         if (value == nullptr) return edited.DeleteEntry(section, key);

@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/registry.h"
+#include "platform/sim/fault_switch.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_calls.h"
 #include "platform/sim/registry_store.h"
@@ -108,6 +109,15 @@ Long NodeForWriting(sim::RegTree& tree, const Target& target, bool* changed,
 
 std::string ValueName(const char* name) { return name != nullptr ? name : ""; }
 
+// A registry write made to fail answers what the platform answers when the registry cannot be
+// saved; nothing is changed.
+bool RegistryFault(const sim::RegPath& path, const char* name) {
+    std::string what;
+    for (const std::string& part : path) what += (what.empty() ? "" : "\\") + part;
+    if (name != nullptr && *name != '\0') what += (what.empty() ? "" : "\\") + std::string(name);
+    return sim::FaultHere(sim::FaultKind::kRegistry, what);
+}
+
 // Opening and deleting refuse a path that begins with a backslash; creating skips it.
 bool BeginsWithBackslash(const char* subKey) { return subKey != nullptr && subKey[0] == '\\'; }
 
@@ -168,6 +178,7 @@ Long RegCreateKey(RegKey root, const char* subKey, RegKey* out) {
         // A line break could not be written to the registry file.
         if (name.find_first_of("\r\n") != std::string::npos) return kErrorInvalidParameter;
     }
+    if (RegistryFault(base.path, subKey)) return sim::kErrorRegistryIoFailed;
     sim::RegPath path = base.path;
     result = sim::ChangeRegistry(RegistryFile(), [&](sim::RegTree& tree, bool* changed) {
         sim::RegKeyNode* node = nullptr;
@@ -252,6 +263,7 @@ Long RegSetValue(RegKey key, const char* name, Dword type, const std::uint8_t* d
         }
     }
     std::string bytes(reinterpret_cast<const char*>(data), data != nullptr ? count : 0);
+    if (RegistryFault(target.path, name)) return sim::kErrorRegistryIoFailed;
     return sim::ChangeRegistry(RegistryFile(), [&](sim::RegTree& tree, bool* changed) {
         sim::RegKeyNode* node = nullptr;
         Long found = NodeForWriting(tree, target, changed, &node);
@@ -270,6 +282,7 @@ Long RegDeleteValue(RegKey key, const char* name) {
     Target target;
     Long result = Resolve(key, &target);
     if (result != kErrorSuccess) return result;
+    if (RegistryFault(target.path, name)) return sim::kErrorRegistryIoFailed;
     return sim::ChangeRegistry(RegistryFile(), [&](sim::RegTree& tree, bool* changed) {
         sim::RegKeyNode* node = tree.Find(target.path);
         if (node == nullptr) return target.root ? kErrorFileNotFound : kErrorKeyDeleted;
@@ -290,6 +303,7 @@ Long RegDeleteKey(RegKey key, const char* subKey) {
     if (names.empty() && base.root) return kErrorAccessDenied;
     sim::RegPath doomed = base.path;
     doomed.insert(doomed.end(), names.begin(), names.end());
+    if (RegistryFault(doomed, nullptr)) return sim::kErrorRegistryIoFailed;
     result = sim::ChangeRegistry(RegistryFile(), [&](sim::RegTree& tree, bool* changed) {
         if (!base.root && tree.Find(base.path) == nullptr) return kErrorKeyDeleted;
         const sim::RegKeyNode* node = tree.Find(doomed);

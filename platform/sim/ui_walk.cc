@@ -1,5 +1,6 @@
 #include "platform/sim/ui_walk.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -62,6 +63,19 @@ plat::Hwnd TopLevelTitled(const std::string& title) {
     return 0;
 }
 
+// A wait for another program's file is pointless once a program of the machine has shown an
+// error box (SIMWIN_BOX_LOG, see message_box_log.h): that program has given up, and the user
+// would not wait for it either. The walk stops there, as a failed one does, but says why.
+void StopAfterAnErrorBox(const Walk& walk, const Line& line) {
+    const char* log = std::getenv("SIMWIN_BOX_LOG");
+    struct stat st;
+    if (log == nullptr || *log == '\0' || stat(log, &st) != 0 || st.st_size == 0) return;
+    std::fprintf(stderr, "walk: STOP %s line %d (%s %s): an error box was shown\n",
+                 walk.program.c_str(), line.number, line.command.c_str(), line.rest.c_str());
+    std::fflush(nullptr);
+    std::_Exit(3);
+}
+
 // One step of the walk: true when the current command is done, false to try it again after
 // the clock has moved.
 bool Perform(Walk& walk, const Line& line) {
@@ -95,14 +109,18 @@ bool Perform(Walk& walk, const Line& line) {
         return true;
     }
     if (line.command == "wait-file") {
-        return sim::Machine::Current().ToHostPath(arg, &walk.file) &&
-               access(walk.file.c_str(), F_OK) == 0;
+        bool there = sim::Machine::Current().ToHostPath(arg, &walk.file) &&
+                     access(walk.file.c_str(), F_OK) == 0;
+        if (!there) StopAfterAnErrorBox(walk, line);
+        return there;
     }
     if (line.command == "wait-text") {
         std::ifstream file(walk.file, std::ios::binary);
         std::stringstream contents;
         contents << file.rdbuf();
-        return contents.str().find(arg) != std::string::npos;
+        bool there = contents.str().find(arg) != std::string::npos;
+        if (!there) StopAfterAnErrorBox(walk, line);
+        return there;
     }
     if (line.command == "folder") {
         sim::ui::ScriptFolderChoice(arg);
@@ -113,6 +131,14 @@ bool Perform(Walk& walk, const Line& line) {
         return true;
     }
     Fail(walk, line, "unknown command");
+}
+
+// How long a command may wait: 30 s, or SIMWIN_WALK_TIMEOUT seconds. Walks made with faults
+// injected stop much sooner where a program gave up after its error box.
+std::chrono::seconds WaitLimit() {
+    const char* value = std::getenv("SIMWIN_WALK_TIMEOUT");
+    int seconds = value != nullptr ? std::atoi(value) : 0;
+    return std::chrono::seconds(seconds > 0 ? seconds : 30);
 }
 
 void RunNext(std::shared_ptr<Walk> walk) {
@@ -134,8 +160,9 @@ void RunNext(std::shared_ptr<Walk> walk) {
         if (!walk->waiting) {
             walk->waiting = true;
             walk->waitingSince = now;
-        } else if (now - walk->waitingSince > std::chrono::seconds(30)) {
-            Fail(*walk, line, "still not there after 30 s");
+        } else if (now - walk->waitingSince > WaitLimit()) {
+            Fail(*walk, line,
+                 "still not there after " + std::to_string(WaitLimit().count()) + " s");
         }
         // The other programs of the machine run meanwhile; this one's timers fire.
         usleep(2000);

@@ -13,11 +13,14 @@
 //   expect ID TEXT      the control's text must be TEXT
 //   wait-file PATH      waits until the file exists (written by another program)
 //   wait-text TEXT      waits until that file holds TEXT
+//                       (both stop the walk, with a "walk: STOP" line and exit code 3, once
+//                       SIMWIN_BOX_LOG holds a box: the other program gave up)
 //   folder PATH         the next folder browser answers PATH
 //   close               the close box of the window
 // Waiting moves the virtual clock by 100 ms a time and lets the other programs of the machine
-// run; a wait longer than 30 s of real time, or a command that cannot be done, ends the
-// program with exit code 3 after a "walk: FAIL" line on the error output.
+// run; a wait longer than 30 s of real time (SIMWIN_WALK_TIMEOUT seconds when set), or a
+// command that cannot be done, ends the program with exit code 3 after a "walk: FAIL" line on
+// the error output.
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 
 #include "common/bounded_text.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/message_box_log.h"
 #include "platform/sim/rc_script.h"
 #include "platform/sim/window_system.h"
 #include "platform/window.h"
@@ -419,6 +420,7 @@ int MessageBox(Hwnd owner, const char* text, const char* caption, Uint flags) {
     record.caption = caption != nullptr ? caption : "Erreur";
     record.flags = flags;
     record.answer = answer;
+    sim::LogMessageBox(record.caption, record.text);
     ui.messageBoxes.push_back(record);
     return answer;
 }

@@ -1,6 +1,7 @@
 // A small program for the process tests, on both back ends:
 //   test_child exit N         ends with exit code N
 //   test_child sleep MS       sleeps, then ends with 0
+//   test_child crash          is killed by a signal (SIGABRT), as a program that crashes
 //   test_child record FILE ...writes its current directory and arguments to FILE (a Windows
 //                             path on the shared machine), one per line
 #include <chrono>
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return 100;
     std::string mode = argv[1];
     if (mode == "exit" && argc > 2) return std::atoi(argv[2]);
+    if (mode == "crash") std::abort();
     if (mode == "sleep" && argc > 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
         return 0;

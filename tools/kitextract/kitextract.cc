@@ -2,8 +2,8 @@
 // (the directory not quoted, so it may hold blanks); it copies the payload lying beside it into
 // that directory, showing its progress, and logs what it did in the directory.
 //
-// Exit codes: 0 when everything was copied, 1 when something could not be, 2 for a command line
-// it does not understand (nothing is copied).
+// Exit codes: 0 when everything was copied, 1 when something could not be (the user is told in
+// a box), 2 for a command line it does not understand (nothing is copied).
 #include <string>
 
 #include "common/message_wait.h"
@@ -52,6 +52,15 @@ int AppMain(const char* commandLine) {
         kitextract::ShowStatus(window, "Erreur : " + std::to_string(outcome.errors) +
                                            " élément(s) non copié(s), voir " +
                                            kitextract::kLogName);
+        // The window closes by itself soon after: a kit installed only in part must not go
+        // unnoticed, so the user is told in a box that waits for an answer.
+        std::string text =
+            "L'installation du kit n'est pas complète : " + std::to_string(outcome.errors) +
+            " élément(s) n'ont pas pu être copiés dans " + destination +
+            ".\r\nLe détail est dans le journal " +
+            kitextract::Join(destination, kitextract::kLogName) + ".";
+        plat::MessageBox(window, text.c_str(), kitextract::kWindowTitle,
+                         plat::kMbOk | plat::kMbIconStop);
     } else {
         kitextract::ShowStatus(window, "Installation terminée.");
     }

@@ -1,0 +1,39 @@
+// Faults on demand, so that tests can see what the programs do when the system refuses an
+// operation: a full disk, a file in use, a registry that cannot be saved, a program that cannot
+// be started. The environment variable SIMWIN_FAULT chooses:
+//   SIMWIN_FAULT=count                     every operation below is counted, none fails
+//   SIMWIN_FAULT=<kind>:<n>[:transient]    the n-th operation of that kind fails (only it)
+//   SIMWIN_FAULT=<kind>:<n>:permanent      the n-th and every later one of that kind fail
+// Kinds: "write" (a file written whole, a private-profile write), "copy" (CopyFile), "move"
+// (MoveFile), "registry" (creating a key, setting or deleting a value or a key), "spawn"
+// (starting a program, waiting or not, or through WinExec).
+// The count belongs to the machine, not to a process: every process of the machine counts in
+// the same file, <machine folder>/fault-counts ("<kind> <count>" lines, updated under a lock),
+// so that the n-th write is the n-th of the whole kit, whichever program makes it. Each
+// operation counted is also logged to <machine folder>/fault-log, one line each:
+// "<kind> <number> <program> <what>", with " FAILED" after the ones made to fail.
+// A failed operation does nothing and answers as the platform's function answers a failure.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+enum class FaultKind { kWrite, kCopy, kMove, kRegistry, kSpawn };
+constexpr int kFaultKindCount = 5;
+
+// "write", "copy", "move", "registry", "spawn".
+const char* FaultKindName(FaultKind kind);
+
+// Counts one operation of `kind`, about to be made on the current machine, when SIMWIN_FAULT
+// asks for counting or faults; true when this operation must fail. `what` names it in the log
+// (a path, a key, a program). Without SIMWIN_FAULT nothing is counted and this is cheap.
+bool FaultHere(FaultKind kind, const std::string& what);
+
+// The counts of a machine folder so far, in the order of FaultKind; zeros for a machine where
+// nothing was counted.
+std::array<std::uint64_t, kFaultKindCount> FaultCounts(const std::string& machineFolder);
+
+}  // namespace sim
