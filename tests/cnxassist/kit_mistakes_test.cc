@@ -60,8 +60,8 @@ TEST_F(KitMistakes, EveryFatalBoxOfAStepFileEndsTheWizardWithItsText) {
         {"no NomATester", Root("RemoteAccess1") + "[RemoteAccess1]\r\nSuivants=Fin1,Fin1\r\n",
          "Manque la variable NomATester pour etape RemoteAccess1"},
         {"a value too long for its field",
-         Root("Etape1") + "[Etape1]\r\nSuivants=Fin1\r\nDescription=" + tooLong + "\r\n",
-         "Variable Description trop longue pour etape Etape1"},
+         Root("Etape1") + "[Etape1]\r\nSuivants=" + tooLong + "\r\n",
+         "Variable Suivants trop longue pour etape Etape1"},
         {"an abbreviated root",
          Root("Etape1") +
              "[Etape1]\r\nSuivants=Fin1\r\nI000.Branche=HKLM\r\nI000.Cle=Software\\T\r\n"
