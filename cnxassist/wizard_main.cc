@@ -3,8 +3,28 @@
 #include "cnxassist/assistant.h"
 #include "cnxassist/process_watch.h"
 #include "cnxassist/step_file.h"
+#include "platform/instance.h"
+#include "platform/window.h"
 
 namespace cnx {
+namespace {
+
+// Two wizards at once would share the working sign-up file "modele_0.ins": each would write its
+// subscriber's name and password into the other's, and the first to end would delete it under
+// the second. The claim makes the second one step back before it touches anything.
+constexpr const char* kInstanceName = "TelvoraAssistantDeConnexion";
+constexpr const char* kAlreadyRunningCaption = "Assistant de connexion Telvora";
+constexpr const char* kAlreadyRunningText =
+    "L'assistant de connexion Telvora est déjà ouvert. Terminez-le avant de le relancer.";
+
+plat::InstanceClaim g_instance = 0;
+
+void ReleaseWizardInstance() {
+    plat::ReleaseInstance(g_instance);
+    g_instance = 0;
+}
+
+}  // namespace
 
 WizardStart StartWizard(const char* commandLine) {
     WizardStart start;
@@ -16,10 +36,18 @@ WizardStart StartWizard(const char* commandLine) {
         start.exitCode = 1;
         return start;
     }
+    if (!plat::ClaimInstance(kInstanceName, &g_instance)) {
+        plat::MessageBox(0, kAlreadyRunningText, kAlreadyRunningCaption,
+                         plat::kMbOk | plat::kMbIconStop);
+        start.ended = true;
+        start.exitCode = 0;
+        return start;
+    }
     SetStepFileName(choice.stepFile);
     auto* assistant = new CAssistant();
     if (!assistant->Created()) {
         delete assistant;
+        ReleaseWizardInstance();
         start.ended = true;
         start.exitCode = 0;
         return start;
@@ -54,6 +82,7 @@ void EndWizard() {
     CAssistant* assistant = g_assistant;
     g_assistant = nullptr;
     delete assistant;
+    ReleaseWizardInstance();
 }
 
 int RunWizard(const char* commandLine) {

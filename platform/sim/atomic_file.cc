@@ -39,18 +39,20 @@ bool WriteNewFile(const std::string& tmp, const std::string& contents, mode_t mo
     return true;
 }
 
-// Where the new contents wait before they replace the file. For a file of the machine, a folder
-// of the machine folder that no program sees: a process killed in the middle of a write leaves
-// nothing on the machine's drives, where a stray file would show in folder listings and be
-// copied along with a kit's files. Elsewhere, beside the file.
+// Where the new contents wait before they replace the file. For a file on one of the machine's
+// drives, a folder of the machine folder that no program sees: a process killed in the middle
+// of a write leaves nothing on the drives, where a stray file would show in folder listings and
+// be copied along with a kit's files. Elsewhere (the registry file, files of the host), beside
+// the file, named after the process.
 std::string TemporaryPath(const std::string& hostPath, bool beside) {
-    static std::atomic<unsigned> written{0};
-    std::string unique = std::to_string(getpid()) + "-" + std::to_string(written++);
     const std::string& folder = Machine::Current().Folder();
-    if (beside || hostPath.rfind(folder + "/", 0) != 0) return hostPath + ".tmp" + unique;
+    if (beside || hostPath.rfind(folder + "/drive_", 0) != 0) {
+        return hostPath + ".tmp" + std::to_string(getpid());
+    }
+    static std::atomic<unsigned> written{0};
     std::string pending = folder + "/pending-writes";
     mkdir(pending.c_str(), 0755);
-    return pending + "/" + unique;
+    return pending + "/" + std::to_string(getpid()) + "-" + std::to_string(written++);
 }
 
 }  // namespace

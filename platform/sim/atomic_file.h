@@ -7,9 +7,9 @@
 namespace sim {
 
 // Writes `contents` to a temporary file, flushes it, then renames it over `hostPath`. The
-// temporary file of a file of the machine is in the machine folder's "pending-writes", so that a
-// process killed meanwhile leaves nothing on the drives; it is beside other files. The file's
-// permissions are kept.
+// temporary file of a file on the machine's drives is in the machine folder's "pending-writes",
+// so that a process killed meanwhile leaves nothing on the drives; for other files it is beside
+// them, "<file>.tmp<pid>". The file's permissions are kept.
 bool ReplaceFileAtomically(const std::string& hostPath, const std::string& contents);
 
 // An exclusive lock between the processes of the machine on `hostPath` (flock on a lock file

@@ -2,6 +2,7 @@
 //   test_child exit N         ends with exit code N
 //   test_child sleep MS       sleeps, then ends with 0
 //   test_child crash          is killed by a signal (SIGABRT), as a program that crashes
+//   test_child claim NAME     ends with 0 when it got the claim NAME, 1 when another holds it
 //   test_child record FILE ...writes its current directory and arguments to FILE (a Windows
 //                             path on the shared machine), one per line
 #include <chrono>
@@ -10,12 +11,19 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/instance.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) return 100;
     std::string mode = argv[1];
     if (mode == "exit" && argc > 2) return std::atoi(argv[2]);
     if (mode == "crash") std::abort();
+    if (mode == "claim" && argc > 2) {
+        plat::InstanceClaim claim = 0;
+        bool claimed = plat::ClaimInstance(argv[2], &claim);
+        plat::ReleaseInstance(claim);
+        return claimed ? 0 : 1;
+    }
     if (mode == "sleep" && argc > 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
         return 0;
