@@ -13,10 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <system_error>
 #include <thread>
 
 #include "cnxassist/assistant.h"
@@ -29,6 +27,7 @@
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -37,9 +36,7 @@ namespace {
 class FreshKit {
   public:
     explicit FreshKit(const std::string& stepFile) {
-        char pattern[] = "/tmp/cnx-bench-XXXXXX";
-        folder_ = mkdtemp(pattern);
-        sim::Machine::Use(folder_);
+        sim::Machine::Use(folder_.path());
         plat::CreateDirectory("C:\\KIT");
         plat::SetCurrentDirectory("C:\\KIT");
         cnx::ForgetWorkingDirectory();
@@ -49,8 +46,6 @@ class FreshKit {
     ~FreshKit() {
         if (g_assistant != nullptr) cnx::EndWizard();
         EndStartedPrograms();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
     FreshKit(const FreshKit&) = delete;
     FreshKit& operator=(const FreshKit&) = delete;
@@ -81,7 +76,7 @@ class FreshKit {
         closedir(proc);
     }
 
-    std::string folder_;
+    testsupport::TempFolder folder_{"cnx-bench"};
 };
 
 const char kSteps[] =

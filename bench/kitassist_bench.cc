@@ -3,7 +3,6 @@
 // keys and its other keys; the refresh reads the title, the six captions with their places,
 // the entry field, the picture and the 25 text lines. The target is under 1 ms.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ std::string BigPakonel() {
 }
 
 void ButtonPressWithRefresh(benchmark::State& state) {
-    char pattern[] = "/tmp/kit-bench-XXXXXX";
-    sim::Machine::Use(mkdtemp(pattern));
+    testsupport::TempFolder folder("kit-bench");
+    sim::Machine::Use(folder.path());
     plat::CreateDirectory("C:\\KIT");
     sim::Machine::Current().SetModulePath("C:\\KIT\\kitassist.exe");
     // No browser on this machine: the first page is "NOIE".

@@ -10,10 +10,13 @@ endif()
 # Declares a GoogleTest executable. The host build lists its cases for CTest; a win32 test
 # executable is run whole under Wine by the host build's Wine tests (tests/wine), in the
 # prepared prefix, so the win32 build itself starts no Wine.
+# Each case runs with the temporary directory of the run (cmake/TestTempDir.cmake).
+include(${CMAKE_CURRENT_LIST_DIR}/TestTempDir.cmake)
 function(telvora_gtest name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
     if(NOT WIN32)
-        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                             PROPERTIES ${TELVORA_TEST_TEMP_PROPERTIES})
     endif()
 endfunction()

@@ -177,6 +177,8 @@ Hgdiobj NewObject(const GdiObject& object) {
 
 // Windows 98 standard scheme.
 ColorRef SystemColor(int index) {
+    auto changed = Ui().systemColors.find(index);
+    if (changed != Ui().systemColors.end()) return changed->second;
     static const ColorRef colors[] = {
         Rgb(192, 192, 192), Rgb(0, 128, 128),   Rgb(0, 0, 128),     Rgb(128, 128, 128),
         Rgb(192, 192, 192), Rgb(255, 255, 255), Rgb(0, 0, 0),       Rgb(0, 0, 0),
@@ -691,6 +693,7 @@ bool BitBlt(Hdc destination, int x, int y, int width, int height, Hdc source, in
     }
     if (const sim::GdiObject* palette = Object(to->palette)) {
         op.paletteEntries = static_cast<int>(palette->entries.size());
+        op.palette = palette->entries;
         op.halftonePalette = palette->halftone;
     }
     op.paletteRealized = to->paletteRealized;

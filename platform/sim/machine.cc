@@ -1,6 +1,7 @@
 #include "platform/sim/machine.h"
 
 #include <dirent.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +83,25 @@ std::string MatchEntry(const std::string& directory, const std::string& name) {
     return found;
 }
 
+// A machine folder that no other process can find again (it is named after this process)
+// would only fill the temporary directory: it goes when the process that made it ends. Its
+// children were told the folder and do not own it; a forked copy of this process does not
+// either.
+void RemoveAtExit(const std::string& folder) {
+    static std::string owned;
+    static pid_t owner = 0;
+    if (!owned.empty()) return;
+    owned = folder;
+    owner = getpid();
+    std::atexit([] {
+        if (getpid() != owner) return;
+        nftw(
+            owned.c_str(),
+            [](const char* path, const struct stat*, int, struct FTW*) { return remove(path); }, 16,
+            FTW_DEPTH | FTW_PHYS);
+    });
+}
+
 }  // namespace
 
 char FoldUpper(char c) {
@@ -138,6 +158,7 @@ Machine& Machine::Current() {
             std::string base = std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/simwin-" +
                                std::to_string(getpid());
             slot.reset(new Machine(base));
+            RemoveAtExit(base);
         }
     }
     return *slot;
@@ -260,6 +281,7 @@ void Machine::LoadSettings() {
         if (key == "build") settings_.build = static_cast<plat::Dword>(number);
         if (key == "platform") settings_.platformId = static_cast<plat::Dword>(number);
         if (key == "servicepack") settings_.servicePack = value;
+        if (key == "getversionex") settings_.hasGetVersionEx = number != 0;
         if (key == "screenwidth") settings_.screenWidth = static_cast<int>(number);
         if (key == "screenheight") settings_.screenHeight = static_cast<int>(number);
         if (key == "dpix") settings_.dpiX = static_cast<int>(number);
@@ -276,7 +298,7 @@ void Machine::SetSettings(const MachineSettings& settings) {
             << "\nbuild=" << settings.build << "\nplatform=" << settings.platformId
             << "\nservicepack=" << settings.servicePack << "\nscreenwidth=" << settings.screenWidth
             << "\nscreenheight=" << settings.screenHeight << "\ndpix=" << settings.dpiX
-            << "\ndpiy=" << settings.dpiY << "\n";
+            << "\ndpiy=" << settings.dpiY << "\ngetversionex=" << settings.hasGetVersionEx << "\n";
     }
     std::rename(tmp.c_str(), (folder_ + "/machine.ini").c_str());
 }

@@ -18,6 +18,8 @@ struct MachineSettings {
     plat::Dword build = 2222;
     plat::Dword platformId = 1;
     std::string servicePack = " A ";
+    // Whether KERNEL32 exports GetVersionExA (the first Windows NT did not).
+    bool hasGetVersionEx = true;
     int screenWidth = 1024;
     int screenHeight = 768;
     int dpiX = 96;

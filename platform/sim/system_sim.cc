@@ -7,7 +7,7 @@
 
 namespace plat {
 
-bool HasGetVersionEx() { return true; }
+bool HasGetVersionEx() { return sim::Machine::Current().Settings().hasGetVersionEx; }
 
 bool GetVersionEx(OsVersion* out) {
     if (out == nullptr) return false;

@@ -231,4 +231,6 @@ void SetDialogBaseUnits(int cx, int cy) {
     Ui().baseUnitY = cy;
 }
 
+void SetSystemColor(int index, plat::ColorRef color) { Ui().systemColors[index] = color; }
+
 }  // namespace sim::ui

@@ -197,6 +197,7 @@ struct DrawOp {
     plat::Point source;
     plat::Dword rasterOperation = 0;
     int paletteEntries = 0;
+    std::vector<plat::PaletteEntry> palette;
     bool halftonePalette = false;
     bool paletteRealized = false;
     // Icon: the predefined icon's id (32512...) or the resource id.
@@ -221,5 +222,8 @@ int LiveDeviceContexts();
 
 // Base units of every dialog with a font, (0, 0) for the built-in choice (see above).
 void SetDialogBaseUnits(int cx, int cy);
+// Gives one system colour (COLOR_... index) another value until the next Reset, so that a
+// test can tell which system colour a program asked for.
+void SetSystemColor(int index, plat::ColorRef color);
 
 }  // namespace sim::ui

@@ -150,6 +150,8 @@ struct WindowSystem {
     int beeps = 0;
     int baseUnitX = 0;
     int baseUnitY = 0;
+    // System colours a test changed (index -> colour), as the display settings would.
+    std::map<int, plat::ColorRef> systemColors;
 };
 
 // The window system of this process; ResetWindowSystem makes a fresh one.

@@ -210,4 +210,42 @@ TEST_F(RootStep, RemoteAccessBranchesOnTheDefaultConnection) {
     EXPECT_EQ(FirstBox(), "Manque la variable NomATester pour etape RemoteAccess1");
 }
 
+TEST_F(RootStep, RemoteAccessReusesItsBranchStepsAndLooksAgainOnEveryPass) {
+    // The registry script of a step runs when the step is built: the mark set again after the
+    // first pass shows whether a later pass built it anew.
+    const std::string kDeletesMark =
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=Software\\Marques\r\nI000.Nom=Oui\r\n"
+        "I000.Type=d\r\n";
+    auto setMark = [this] {
+        SetMachineRegistryValue(plat::kHkeyCurrentUser, "Software\\Marques", "Oui", "1");
+    };
+    WriteKitFile("cfg.ini",
+                 cnxtest::GeneralSection() + cnxtest::IdentWindowSection("RemoteAccess1") +
+                     "[RemoteAccess1]\r\nSuivants=EtapeOui,EtapeNon\r\nNomATester=Telvora\r\n"
+                     "[EtapeOui]\r\nSuivants=EtapeOui\r\nPresencePrecedent=2\r\n" +
+                     kDeletesMark + "[EtapeNon]\r\nSuivants=EtapeNon\r\nPresencePrecedent=2\r\n");
+    auto setProfile = [this](const char* name) {
+        SetMachineRegistryValue(plat::kHkeyCurrentUser, "RemoteAccess", "InternetProfile", name);
+    };
+    setProfile("Telvora Paris");
+    Start();
+    ASSERT_EQ(Current(), "EtapeOui");
+    CEtape* yes = g_assistant->m_current;
+    setMark();
+    // Back on the branch step, which moves on at once with the connection of now.
+    setProfile("Autre");
+    Click(ID_PRECEDENT);
+    ASSERT_EQ(Current(), "EtapeNon");
+    CEtape* no = g_assistant->m_current;
+    setProfile("Telvora Lyon");
+    Click(ID_PRECEDENT);
+    EXPECT_EQ(g_assistant->m_current, yes);
+    EXPECT_TRUE(ReadValue(plat::kHkeyCurrentUser, "Software\\Marques", "Oui").present);
+    // An empty name never matches.
+    setProfile("");
+    Click(ID_PRECEDENT);
+    EXPECT_EQ(g_assistant->m_current, no);
+    EXPECT_TRUE(sim::ui::MessageBoxes().empty());
+}
+
 }  // namespace

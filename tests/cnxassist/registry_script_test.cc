@@ -4,6 +4,7 @@
 
 #include "common/cle_registre.h"
 #include "tests/cnxassist/wizard_machine.h"
+#include "tests/support/registry_faults.h"
 
 namespace {
 
@@ -169,6 +170,49 @@ TEST_F(RegistryScript, EntriesBeforeAnErrorStayApplied) {
     EXPECT_EQ(ErrorOf(), "fichier ini, faux nom branche I001.Branche");
     EXPECT_TRUE(ReadValue(plat::kHkeyCurrentUser, "S", "first").present);
     EXPECT_FALSE(ReadValue(plat::kHkeyCurrentUser, "S", "third").present);
+}
+
+TEST_F(RegistryScript, AKeyThatCannotBeCreatedStopsTheScript) {
+    Script(
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=Software\\Nouvelle\r\nI000.Nom=n\r\n"
+        "I000.Type=c\r\nI000.Valeur=1\r\n");
+    testsupport::ScopedFault registryFull("registry:1:permanent");
+    EXPECT_EQ(ErrorOf(), "impossible de construire la cle : Software\\Nouvelle");
+}
+
+TEST_F(RegistryScript, AFailedWriteNamesTheValeurAsWritten) {
+    Script(
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=Software\\Telvora\r\nI000.Nom=Chemin\r\n"
+        "I000.Type=p\r\nI000.Valeur=~\\bin\\a.exe\r\n");
+    // The script's first registry change creates the key, its second writes the value.
+    testsupport::ScopedFault writeFails("registry:2");
+    EXPECT_EQ(ErrorOf(), "impossible d'écrire la cle : Software\\Telvora : ~\\bin\\a.exe");
+}
+
+TEST_F(RegistryScript, AFailedBinaryCopyNamesTheTarget) {
+    const std::string entry =
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=Dest\r\nI000.Nom=n\r\nI000.Type=rb\r\n"
+        "I000.RBranche=HKEY_CURRENT_USER\r\nI000.RCle=Source\r\nI000.RNom=octets\r\n";
+    Script(entry);
+    EXPECT_EQ(ErrorOf(), "impossible d'écrire la cle : Dest");
+    // A source value larger than the 512 bytes the copy reads fails the same way.
+    plat::RegKey key = 0;
+    ASSERT_EQ(plat::RegCreateKey(plat::kHkeyCurrentUser, "Source", &key), plat::kErrorSuccess);
+    std::vector<std::uint8_t> big(513, 7);
+    plat::RegSetValue(key, "octets", plat::kRegBinary, big.data(),
+                      static_cast<plat::Dword>(big.size()));
+    plat::RegCloseKey(key);
+    EXPECT_EQ(ErrorOf(), "impossible d'écrire la cle : Dest");
+    EXPECT_FALSE(ReadValue(plat::kHkeyCurrentUser, "Dest", "n").present);
+}
+
+TEST_F(RegistryScript, APathKeepsOnlyWhatComesBeforeASecondTilde) {
+    Script(
+        "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=S\r\nI000.Nom=Chemin\r\nI000.Type=p\r\n"
+        "I000.Valeur=~\\bin~\\autre\\~x\r\n");
+    RunScript();
+    EXPECT_EQ(ReadValue(plat::kHkeyCurrentUser, "S", "Chemin").Text(), "C:\\KIT\\bin");
+    EXPECT_EQ(cnx::ExpandTilde("~\\a~"), "C:\\KIT\\a");
 }
 
 TEST(WizardUtils, ListItemsSkipEmptyItemsAndKeepBlanks) {

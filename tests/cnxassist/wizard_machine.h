@@ -13,12 +13,12 @@
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
 #include "tests/support/registry_values.h"
+#include "tests/support/test_temp_folder.h"
 
 namespace cnxtest {
 
 inline void FreshWizardMachine() {
-    char pattern[] = "/tmp/cnx-test-XXXXXX";
-    sim::Machine::Use(mkdtemp(pattern));
+    sim::Machine::Use(testsupport::TestTempFolder("cnx-test"));
     plat::CreateDirectory("C:\\KIT");
     plat::SetCurrentDirectory("C:\\KIT");
     cnx::ForgetWorkingDirectory();

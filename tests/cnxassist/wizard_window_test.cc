@@ -214,11 +214,27 @@ TEST_F(WizardTest, WaitTimerKeepsWaitingWhileAWatchedProgramRuns) {
     EXPECT_FALSE(Ended());
 }
 
-TEST(WatchedFragments, KeepTheirOrder) {
-    const std::vector<std::string> expected = {"ISIGNUP",  "MORVK2",   "PELDUXRA", "TOBRIMAK",
-                                               "GASHVELO", "LUNDAKOR", "BREXOLU",  "ZAMPTIR",
-                                               "VOLGRAN",  "KOBATRIM", "NERISUDA"};
-    EXPECT_EQ(cnx::WatchedFragments(), expected);
+TEST_F(WizardTest, EveryWatchedNameKeepsTheWizardWaiting) {
+    // Each tool's name, in lower case inside a longer name; a name that only comes close does
+    // not count.
+    const char* const names[] = {"isignup",  "morvk2",   "pelduxra", "tobrimak",
+                                 "gashvelo", "lundakor", "brexolu",  "zamptir",
+                                 "volgran",  "kobatrim", "nerisuda"};
+    ASSERT_TRUE(plat::CreateDirectory("C:\\KIT\\tools"));
+    std::string child = sim::Machine::Current().ToWindowsPath(TEST_CHILD_PATH);
+    auto runningAs = [&](const std::string& name) {
+        std::string path = "C:\\KIT\\tools\\x" + name + "9.exe";
+        EXPECT_TRUE(plat::CopyFile(child.c_str(), path.c_str(), false));
+        EXPECT_EQ(plat::SpawnNoWait(path.c_str(), {"x", "sleep", "5000"}), 0);
+        bool watched = cnx::WatchedProcessRunning();
+        // The next one must not find this one still running.
+        testsupport::EndProgramsOnMachine(sim::Machine::Current().Folder());
+        EXPECT_FALSE(cnx::WatchedProcessRunning());
+        return watched;
+    };
+    for (const char* name : names) EXPECT_TRUE(runningAs(name)) << name;
+    EXPECT_FALSE(runningAs("isignu")) << "a fragment cut short";
+    EXPECT_FALSE(runningAs("morvk"));
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/registry_calls.h"
+#include "tests/support/test_temp_folder.h"
 #endif
 
 namespace {
@@ -32,9 +33,9 @@ class CleRegistre : public ::testing::Test {
   protected:
     void SetUp() override {
 #ifndef _WIN32
-        char pattern[] = "/tmp/cle-registre-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        sim::Machine::Use(pattern);
+        std::string folder = testsupport::TestTempFolder("cle-registre");
+        ASSERT_FALSE(folder.empty());
+        sim::Machine::Use(folder);
         sim::ClearRegistryCalls();
 #endif
         path_ = FreshKeyPath();

@@ -22,6 +22,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
 #include "tests/support/registry_values.h"
+#include "tests/support/test_temp_folder.h"
 #include "tools/isignup/signup_file.h"
 #include "tools/isignup/signup_window.h"
 
@@ -49,10 +50,8 @@ std::string SignupText(const std::string& entryName, const std::string& outcome)
 class IsignupTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/isignup-test-XXXXXX";
-        char* made = mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        folder_ = made;
+        folder_ = testsupport::TestTempFolder("isignup-test");
+        ASSERT_FALSE(folder_.empty());
         sim::Machine::Use(folder_);
         sim::ui::Reset();
         ASSERT_TRUE(plat::CreateDirectory("C:\\KIT"));
@@ -65,8 +64,6 @@ class IsignupTest : public ::testing::Test {
         // A stand-in still running would write into the folder while it goes.
         WaitUntilEnded(std::chrono::seconds(10));
         sim::ui::Reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     // Whether a process whose name, in upper case, contains ISIGNUP runs: the wizard's test,

@@ -77,6 +77,17 @@ TEST_F(ButtonTest, RelativeValuesAreQuotedPathsInTheProgramDirectory) {
     EXPECT_EQ(std::filesystem::path(started), std::filesystem::path(script));
 }
 
+TEST_F(ButtonTest, RelativeValuesWithoutABlankAreNotQuoted) {
+    char out[260];
+    EXPECT_TRUE(dialog_.ResolveCommand("setup.exe", "C:\\KIT\\", out, sizeof out));
+    EXPECT_STREQ(out, "C:\\KIT\\setup.exe");
+    EXPECT_TRUE(dialog_.ResolveCommand("outils\\a.exe", "", out, sizeof out));
+    EXPECT_STREQ(out, "C:\\KIT\\outils\\a.exe");
+    // A blank anywhere in the path, the value's own included, quotes it whole.
+    EXPECT_TRUE(dialog_.ResolveCommand("a b.exe", "C:\\KIT\\", out, sizeof out));
+    EXPECT_STREQ(out, "\"C:\\KIT\\a b.exe\"");
+}
+
 TEST_F(ButtonTest, ProcxClosesAfterTheRestOfTheButtonHasRun) {
     WriteIni(
         "[IE45]\r\nSuivant=Suivant\r\nSaisie=C:\\Kit\r\nProcSuivant=Inconnue\r\n"

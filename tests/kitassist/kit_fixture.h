@@ -23,6 +23,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
 #include "tests/support/registry_values.h"
+#include "tests/support/test_temp_folder.h"
 
 namespace kittest {
 
@@ -38,10 +39,8 @@ inline void SetBrowserValue(const char* name, const char* value) {
 class KitTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kit-test-XXXXXX";
-        const char* folder = mkdtemp(pattern);
-        ASSERT_NE(folder, nullptr);
-        folder_ = folder;
+        folder_ = testsupport::TestTempFolder("kit-test");
+        ASSERT_FALSE(folder_.empty());
         sim::Machine::Use(folder_);
         sim::ui::Reset();
         SetProgramDirectory("C:\\KIT");
@@ -49,11 +48,7 @@ class KitTest : public ::testing::Test {
                         "ProgramFilesDir", "C:\\Program Files");
         SetBrowserValue("Version", "5.00.2614.3500");  // the first page is "IE45"
     }
-    void TearDown() override {
-        sim::ui::Reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+    void TearDown() override { sim::ui::Reset(); }
 
     // The running program is kitassist.exe in `directory`, which is made.
     void SetProgramDirectory(const std::string& directory) {

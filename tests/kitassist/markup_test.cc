@@ -98,6 +98,18 @@ TEST_F(PainterTest, BandsKeepTheFirstLinesHeightAndMissingLinesTakeNoRoom) {
     EXPECT_EQ(sim::ui::LiveDeviceContexts(), 0);
 }
 
+TEST_F(PainterTest, EachAlignmentCodeGivesItsAlignment) {
+    Draw("1=#mMilieu\r\n2=#m#lAussi\r\n3=#m#dDroite\r\n4=Gauche\r\n");
+    auto texts = Texts();
+    ASSERT_EQ(texts.size(), 4u);
+    const plat::Uint band = plat::kDtSingleLine | plat::kDtVCenter;
+    EXPECT_EQ(texts[0].text, "Milieu");
+    EXPECT_EQ(texts[0].format, band | plat::kDtCenter);
+    EXPECT_EQ(texts[1].format, band | plat::kDtCenter);  // "#m" over "#l"
+    EXPECT_EQ(texts[2].format, band | plat::kDtRight);   // "#d" over "#m"
+    EXPECT_EQ(texts[3].format, band | plat::kDtLeft);
+}
+
 TEST_F(PainterTest, FontColoursAndTheOpaqueBackgroundBand) {
     Draw("xt=40\r\nyt=50\r\n1=#a#g#i#s#V#jSouligné\r\n2=#r\xA7\r\n");
     auto texts = Texts();
@@ -197,6 +209,18 @@ TEST_F(PainterTest, PicturesGetTheirOwnPaletteOrTheHalftoneOne) {
     EXPECT_EQ(log[0].file, "C:\\KIT\\huit.bmp");
     EXPECT_EQ(log[0].rect, (plat::Rect{42, 20, 44, 21}));
     EXPECT_EQ(log[0].paletteEntries, 256);
+    // The picture's colours in their places: red, green, blue, then black.
+    ASSERT_EQ(log[0].palette.size(), 256u);
+    const plat::PaletteEntry expected[] = {
+        {255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}};
+    for (std::size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(log[0].palette[i].red, expected[i].red);
+        EXPECT_EQ(log[0].palette[i].green, expected[i].green);
+        EXPECT_EQ(log[0].palette[i].blue, expected[i].blue);
+        EXPECT_EQ(log[0].palette[i].flags, 0);
+    }
+    EXPECT_EQ(log[0].palette[255].red, 0);
     EXPECT_FALSE(log[0].halftonePalette);
     EXPECT_TRUE(log[0].paletteRealized);
     EXPECT_EQ(log[0].rasterOperation, plat::kSrcCopy);

@@ -12,6 +12,7 @@
 #include "platform/process.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
+#include "tests/support/test_temp_folder.h"
 #include "tools/kitextract/extraction.h"
 #include "tools/kitextract/progress_window.h"
 
@@ -25,10 +26,8 @@ constexpr const char* kAccented = "Docs\\Guide d'accès.txt";
 class KitExtractTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kitextract-test-XXXXXX";
-        char* made = mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        folder_ = made;
+        folder_ = testsupport::TestTempFolder("kitextract-test");
+        ASSERT_FALSE(folder_.empty());
         sim::Machine::Use(folder_);
         sim::ui::Reset();
         ASSERT_TRUE(plat::CreateDirectory("C:\\KIT"));
@@ -36,11 +35,7 @@ class KitExtractTest : public ::testing::Test {
         ASSERT_TRUE(plat::CopyFile(program.c_str(), kProgram, false));
     }
 
-    void TearDown() override {
-        sim::ui::Reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+    void TearDown() override { sim::ui::Reset(); }
 
     static void WriteFile(const std::string& path, const std::string& text) {
         ASSERT_TRUE(plat::WriteWholeFile(path.c_str(), text)) << path;

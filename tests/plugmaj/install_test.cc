@@ -1,11 +1,14 @@
 // The installation: the log line by line, the files and the registry values it leaves.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "tests/plugmaj/plugmaj_fixture.h"
+#include "tests/support/registry_faults.h"
 
 namespace {
 
@@ -248,6 +251,26 @@ TEST_F(PlugmajTest, RegisteredCommandLongerThanItsBufferIsNotUsedCut) {
     EXPECT_NE(run.log[4].find("INCORRECTE !!!"), std::string::npos) << run.log[4];
     EXPECT_EQ(run.log[7], kProblem);
     EXPECT_FALSE(plugtest::FileExists("C:\\quadterm.exe"));
+}
+
+TEST_F(PlugmajTest, AKeyThatCannotBeCreatedFailsItsWritesAndTheRun) {
+    // The tenth registry change of a first installation creates the command key.
+    Log expected = FirstInstallLog("C:\\IE\\");
+    expected[12] =
+        "HKCR\\vtxfile\\Shell\\open\\command :  = C:\\IE\\quadterm.exe %1 ---> INCORRECT";
+    expected.back() = kProblem;
+    {
+        testsupport::ScopedFault commandKeyFails("registry:10");
+        EXPECT_EQ(Start("").log, expected);
+    }
+    // The machine's log of counted operations names the one that failed.
+    std::stringstream log;
+    log << std::ifstream(folder_ + "/fault-log").rdbuf();
+    const std::string faults = log.str();
+    EXPECT_NE(faults.find("registry 10 "), std::string::npos) << faults;
+    EXPECT_NE(faults.find("vtxfile\\Shell\\open\\command FAILED"), std::string::npos) << faults;
+    EXPECT_FALSE(plugtest::KeyExists(plat::kHkeyClassesRoot, kCommandKey));
+    EXPECT_TRUE(plugtest::KeyExists(plat::kHkeyClassesRoot, "vtxfile"));
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "plugmaj/log_window.h"
 #include "plugmaj/plugmaj_main.h"
 #include "tests/support/registry_values.h"
+#include "tests/support/test_temp_folder.h"
 
 namespace plugtest {
 
@@ -64,8 +65,8 @@ struct RunResult {
 class PlugmajTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/plugmaj-test-XXXXXX";
-        folder_ = mkdtemp(pattern);
+        folder_ = testsupport::TestTempFolder("plugmaj-test");
+        ASSERT_FALSE(folder_.empty());
         sim::Machine::Use(folder_);
         sim::Machine::Current().SetModulePath("C:\\KIT\\plugmaj.exe");
         for (const char* directory : {"C:\\KIT", "C:\\IE", "C:\\WORK"}) {
@@ -78,11 +79,7 @@ class PlugmajTest : public ::testing::Test {
         sim::ui::Reset();
         sim::ClearRegistryCalls();
     }
-    void TearDown() override {
-        sim::ui::Reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+    void TearDown() override { sim::ui::Reset(); }
 
     // One run of plugmaj.exe with `argument`, as a process of its own (a fresh window system)
     // on the same machine. The log lines must sit at x = 0 and y = 0, 20, 40...

@@ -1,7 +1,6 @@
 // Start-up: the mode from the argument text, the log window, the message loop, the exit code.
 #include <gtest/gtest.h>
 
-#include "plugmaj/plugin_setup.h"
 #include "tests/plugmaj/plugmaj_fixture.h"
 
 namespace {
@@ -22,19 +21,6 @@ TEST(PlugmajMode, OnlyTheFourExactLettersShowTheWindow) {
         EXPECT_FALSE(plug::ModeFromArgument(silent).remove) << '"' << silent << '"';
     }
     EXPECT_FALSE(plug::ModeFromArgument(nullptr).shown);
-}
-
-TEST(PluginSetupNames, FixedNamesOfTheRun) {
-    plug::PluginSetup setup;
-    EXPECT_EQ(setup.m_logY, 0);
-    EXPECT_STREQ(setup.m_exeName, "quadterm.exe");
-    EXPECT_STREQ(setup.m_iniName, "quadterm.ini");
-    EXPECT_STREQ(setup.m_mimeKey, "MIME\\Database\\Content Type\\application/x-quadrel");
-    EXPECT_STREQ(setup.m_extKey, ".vtx");
-    EXPECT_STREQ(setup.m_fileTypeKey, "vtxfile");
-    EXPECT_STREQ(setup.m_commandKey, "vtxfile\\Shell\\open\\command");
-    EXPECT_STREQ(setup.m_browserKey,
-                 "software\\microsoft\\windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE");
 }
 
 TEST_F(PlugmajTest, SilentRunInstallsInAHiddenWindowAndEndsAtOnce) {

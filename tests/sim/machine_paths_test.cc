@@ -6,14 +6,15 @@
 
 #include "platform/files.h"
 #include "platform/sim/machine.h"
+#include "tests/support/test_temp_folder.h"
 
 namespace {
 
 class MachinePaths : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/machine-paths-XXXXXX";
-        folder_ = mkdtemp(pattern);
+        folder_ = testsupport::TestTempFolder("machine-paths");
+        ASSERT_FALSE(folder_.empty());
         machine_ = &sim::Machine::Use(folder_);
     }
     std::string folder_;

@@ -12,14 +12,16 @@
 #include "platform/files.h"
 #include "platform/sim/command_line.h"
 #include "platform/sim/machine.h"
+#include "tests/support/test_temp_folder.h"
 
 namespace {
 
 class SimProcesses : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/sim-process-XXXXXX";
-        sim::Machine::Use(mkdtemp(pattern));
+        std::string folder = testsupport::TestTempFolder("sim-process");
+        ASSERT_FALSE(folder.empty());
+        sim::Machine::Use(folder);
         plat::CreateDirectory("C:\\KIT");
         plat::CreateDirectory("C:\\Program Files");
         // The test program, installed on the machine under the names the kit uses.
@@ -94,8 +96,7 @@ TEST_F(SimProcesses, ProgramsOfAnotherMachineAreNotSeen) {
     ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "sleep", "2000"}), 0);
     EXPECT_TRUE(Running("ISIGNUP"));
     std::string first = sim::Machine::Current().Folder();
-    char pattern[] = "/tmp/sim-process-other-XXXXXX";
-    sim::Machine::Use(mkdtemp(pattern));
+    sim::Machine::Use(testsupport::TestTempFolder("sim-process-other"));
     EXPECT_FALSE(Running("ISIGNUP")) << "a program started on " << first;
 }
 

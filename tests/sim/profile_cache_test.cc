@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/sim/machine.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -28,9 +29,8 @@ class ProfileCache : public ::testing::Test {
     // within one clock tick, so only the change count can make it show at once.
     void SetUp() override {
         char inMemory[] = "/dev/shm/profile-cache-XXXXXX";
-        char onDisk[] = "/tmp/profile-cache-XXXXXX";
         const char* folder = mkdtemp(inMemory);
-        folder_ = folder != nullptr ? folder : mkdtemp(onDisk);
+        folder_ = folder != nullptr ? folder : testsupport::MakeTempFolder("profile-cache");
         sim::Machine::Use(folder_);
         hostFile_ = folder_ + "/drive_c/cache.ini";
     }

@@ -9,14 +9,16 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/sim/machine.h"
+#include "tests/support/test_temp_folder.h"
 
 namespace {
 
 class ProfileRules : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/profile-rules-XXXXXX";
-        sim::Machine::Use(mkdtemp(pattern));
+        std::string folder = testsupport::TestTempFolder("profile-rules");
+        ASSERT_FALSE(folder.empty());
+        sim::Machine::Use(folder);
     }
     std::string Value(const char* section, const char* key) const {
         char buffer[64];

@@ -14,6 +14,7 @@
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/regedit4.h"
+#include "tests/support/test_temp_folder.h"
 
 namespace {
 
@@ -34,9 +35,8 @@ void WriteFile(const std::string& path, const std::string& text) {
 class RegistryStore : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/registry-store-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
+        folder_ = testsupport::TestTempFolder("registry-store");
+        ASSERT_FALSE(folder_.empty());
         sim::Machine::Use(folder_);
         file_ = sim::Machine::Current().RegistryFile();
     }

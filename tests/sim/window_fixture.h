@@ -9,14 +9,13 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
+#include "tests/support/test_temp_folder.h"
 
 class WindowSystemTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/window-sim-XXXXXX";
-        const char* folder = mkdtemp(pattern);
-        ASSERT_NE(folder, nullptr);
-        folder_ = folder;
+        folder_ = testsupport::TestTempFolder("window-sim");
+        ASSERT_FALSE(folder_.empty());
         sim::Machine::Use(folder_);
         sim::ui::Reset();
     }

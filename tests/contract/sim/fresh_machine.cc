@@ -6,15 +6,16 @@
 #include <string>
 
 #include "platform/sim/machine.h"
+#include "tests/support/test_temp_folder.h"
 
 namespace {
 
 class FreshMachine : public ::testing::Environment {
   public:
     void SetUp() override {
-        char pattern[] = "/tmp/contract-machine-XXXXXX";
-        const char* folder = mkdtemp(pattern);
-        ASSERT_NE(folder, nullptr);
+        // Outside any test: removed when the run ends, kept when a test failed.
+        std::string folder = testsupport::TestTempFolder("contract-machine");
+        ASSERT_FALSE(folder.empty());
         sim::Machine::Use(folder);
     }
 };
