@@ -17,8 +17,10 @@ std::string LoadWizardString(int id) {
     return std::string(text, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
+std::string SignupFilePath() { return cnx::WorkingDirectory() + "\\modele_0.ins"; }
+
 void DeleteSignupFile() {
-    std::string path = cnx::WorkingDirectory() + "\\modele_0.ins";
+    std::string path = SignupFilePath();
     if (!plat::CanOpenForReading(path.c_str())) return;
     cnx::ClearReadOnly(path);
     plat::DeleteFile(path.c_str());
@@ -42,6 +44,14 @@ int CAssistant::OnInitDialog() {
     }
     PlaceWindowAndButtons();
     m_pageRect = cnx::PageArea(m_config);
+    // The sign-up steps keep the working file's path in a field of 127 characters and write the
+    // subscriber's password into it: cut, it would name another file, never removed. Such a
+    // directory stops the run before any step, and so any registry script, has run.
+    if (SignupFilePath().size() > kSignupPathLongest) {
+        std::string text = "Répertoire de travail trop long : " + cnx::WorkingDirectory();
+        FatalError(text.c_str());
+        return 1;
+    }
     try {
         m_first = new CEtapeIdentWindow(m_hwnd, nullptr, &m_pageRect, "IdentWindow");
         m_current = m_first;
@@ -105,7 +115,7 @@ void CAssistant::Report(const CEtapeException& e) {
 }
 
 void CAssistant::OnStepChanged() {
-    if (m_current == nullptr) return;
+    if (m_current == nullptr || m_ending) return;
     try {
         m_current->OnEnter();
     } catch (const CEtapeException& e) {
@@ -119,7 +129,7 @@ void CAssistant::OnStepChanged() {
 }
 
 void CAssistant::OnNext() {
-    if (m_current == nullptr) return;
+    if (m_current == nullptr || m_ending) return;
     int endKind = m_current->GetEndKind();
     if (endKind != kOrdinaryStep) {
         EndOnLastStep(endKind);
@@ -136,6 +146,7 @@ int CAssistant::Advance(int fromTimer) {
     } catch (const CEtapeException& e) {
         Report(e);
     }
+    if (m_ending) return kStepRaised;
     m_left = m_current;
     try {
         return m_current->GoNext(fromTimer);
@@ -146,13 +157,13 @@ int CAssistant::Advance(int fromTimer) {
 }
 
 void CAssistant::OnPrevious() {
-    if (m_current == nullptr) return;
+    if (m_current == nullptr || m_ending) return;
     m_left = m_current;
     m_current->GoPrevious();
 }
 
 void CAssistant::OnQuit() {
-    if (m_current == nullptr) return;
+    if (m_current == nullptr || m_ending) return;
     int endKind = m_current->GetEndKind();
     if (endKind != kOrdinaryStep) {
         EndOnLastStep(endKind);
@@ -162,12 +173,14 @@ void CAssistant::OnQuit() {
     std::string question = LoadWizardString(IDS_QUIT_QUESTION);
     if (plat::MessageBox(m_hwnd, question.c_str(), caption.c_str(),
                          plat::kMbYesNo | plat::kMbIconQuestion) == plat::kIdYes) {
+        m_ending = true;
         DeleteSignupFile();
         plat::PostQuitMessage(kQuitCode);
     }
 }
 
 void CAssistant::EndOnLastStep(int endKind) {
+    m_ending = true;
     DeleteSignupFile();
     // The prompt comes before the quit message: a message box whose loop finds that message
     // waiting closes at once, and the user would never get to answer.
@@ -176,7 +189,7 @@ void CAssistant::EndOnLastStep(int endKind) {
 }
 
 void CAssistant::OnTimer(plat::Uint id) {
-    if (id != kWaitTimerId || m_current == nullptr) return;
+    if (id != kWaitTimerId || m_current == nullptr || m_ending) return;
     if (cnx::WatchedProcessRunning()) return;
     plat::KillTimer(m_hwnd, kWaitTimerId);
     // An error the step raised has been shown as it is; string 28 is for a step that could
@@ -185,7 +198,9 @@ void CAssistant::OnTimer(plat::Uint id) {
     int result = Advance(1);
     if (result == 0) {
         FatalErrorString(IDS_CANNOT_CONTINUE);
-    } else if (result == kStepRaised) {
+    } else if (result == kStepRaised && !m_ending) {
+        // A warning: the run ends all the same, without a second box.
+        m_ending = true;
         plat::PostQuitMessage(kQuitCode);
     }
 }
@@ -196,6 +211,7 @@ void CAssistant::ShowError(const char* text) {
 }
 
 void CAssistant::FatalError(const char* text) {
+    m_ending = true;
     ShowError(text);
     plat::PostQuitMessage(kQuitCode);
 }
@@ -226,8 +242,10 @@ std::intptr_t AssistantDlgProc(plat::Hwnd window, plat::Uint message, plat::WPar
                 g_assistant->OnQuit();
                 return 1;
             }
-            // A click while no step exists (the root step could not be built) does nothing.
-            if (id >= kFirstControlId && g_assistant->m_current != nullptr) {
+            // A click while no step exists (the root step could not be built) or once the run
+            // is ending does nothing.
+            if (id >= kFirstControlId && g_assistant->m_current != nullptr &&
+                !g_assistant->Ending()) {
                 return g_assistant->m_current->OnControl(id);
             }
             return 0;

@@ -38,6 +38,8 @@ class CAssistant {
     void FatalErrorString(int id);
 
     bool Created() const { return m_hwnd != 0; }
+    // Set by a fatal error before its box: from then on nothing moves the run on.
+    bool Ending() const { return m_ending; }
 
     plat::Hwnd m_hwnd = 0;
     CEtape* m_current = nullptr;
@@ -57,6 +59,10 @@ class CAssistant {
     void PlaceWindowAndButtons();
 
     cnx::GeneralConfig m_config;
+    // A fatal error's box runs its own message loop, which still hands out what was posted
+    // before it (a step change, a Next click, the wait's tick): every handler that would
+    // move the run on looks at this first, so that no later step writes or starts anything.
+    bool m_ending = false;
 };
 
 extern CAssistant* g_assistant;
@@ -67,6 +73,11 @@ std::intptr_t AssistantDlgProc(plat::Hwnd window, plat::Uint message, plat::WPar
 
 // A string resource of the wizard.
 std::string LoadWizardString(int id);
+
+// The working sign-up file "modele_0.ins" in the working directory, and the longest path the
+// steps that write it can hold.
+std::string SignupFilePath();
+constexpr std::size_t kSignupPathLongest = 127;
 
 // Deletes the working sign-up file "modele_0.ins" (it holds the subscriber's password in
 // clear), clearing its read-only attribute first.

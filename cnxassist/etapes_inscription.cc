@@ -49,6 +49,30 @@ void WriteSignupValue(const std::string& file, const char* section, const char* 
     plat::WritePrivateProfileString(section, key, oneLine.c_str(), file.c_str());
 }
 
+// The prefix goes between the quotes of the telephony location entry, whose next reading
+// counts its quotes: only what a dialling string holds is kept, digits, blanks and the signs
+// the dialler knows. The characters left out are returned in `dropped`, in their order.
+std::string DialablePrefix(const std::string& typed, std::string* dropped) {
+    static const std::string kSigns = " *#,WPT!@$";
+    std::string kept;
+    for (char c : typed) {
+        if ((c >= '0' && c <= '9') || kSigns.find(c) != std::string::npos) {
+            kept += c;
+        } else {
+            *dropped += c;
+        }
+    }
+    return kept;
+}
+
+// Keeps the typed prefix as g_dialPrefix; a warning naming what was left out when it is not
+// all dialable, raised once the step has done the rest of its work (the run goes on).
+void KeepDialPrefix(const std::string& typed, std::string* warning) {
+    std::string dropped;
+    g_dialPrefix = DialablePrefix(typed, &dropped);
+    if (!dropped.empty()) *warning = "Caractères ignorés dans le préfixe : " + dropped;
+}
+
 }  // namespace
 
 CEtapePreInscription::CEtapePreInscription(plat::Hwnd window, CEtape* previous,
@@ -61,8 +85,10 @@ void CEtapePreInscription::OnLeave() {
     g_dialPrefix = "";
     g_profileBefore = "";
     std::string prefix;
-    if (ReadField(m_hwnd, m_firstId, &prefix)) g_dialPrefix = prefix;
+    std::string warning;
+    if (ReadField(m_hwnd, m_firstId, &prefix)) KeepDialPrefix(prefix, &warning);
     g_profileBefore = ReadProfile();
+    if (!warning.empty()) throw CEtapeException(1, "%s", warning.c_str());
 }
 
 CEtapeSaisies::CEtapeSaisies(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect,
@@ -83,6 +109,12 @@ CEtapeSaisies::CEtapeSaisies(plat::Hwnd window, CEtape* previous, const plat::Re
         throw CEtapeException(0, "Variable NbSaisies trop grande pour etape %s", name);
     }
     g_nextControlId += m_inputCount;
+    // Field 2 is a password on both pages: masked, as Windows masks one in its own dialogs.
+    // Only what is shown changes; the text read and written stays the one typed.
+    if (m_inputCount >= 2) {
+        plat::Hwnd password = plat::GetDlgItem(m_hwnd, m_firstId + 1);
+        if (password != 0) plat::SendMessage(password, plat::kEmSetPasswordChar, '*', 0);
+    }
 }
 
 void CEtapeIdConnexion::OnLeave() {
@@ -99,11 +131,15 @@ void CEtapeIdConnexion::OnLeave() {
     WriteSignupValue(m_insPath.str(), "User", "Name", m_userName.str());
     if (ReadField(m_hwnd, m_firstId + 1, &text)) m_password = text;
     WriteSignupValue(m_insPath.str(), "User", "Password", m_password.str());
-    if (ReadField(m_hwnd, m_firstId + 2, &text)) g_dialPrefix = text;
+    std::string warning;
+    if (ReadField(m_hwnd, m_firstId + 2, &text)) KeepDialPrefix(text, &warning);
     // An unreadable value leaves the one recorded earlier.
-    CCleRegistre key(plat::kHkeyCurrentUser, kRemoteAccessKey, false);
-    char buffer[128];
-    if (key.QueryString(kProfileValue, buffer, sizeof buffer)) g_profileBefore = buffer;
+    {
+        CCleRegistre key(plat::kHkeyCurrentUser, kRemoteAccessKey, false);
+        char buffer[128];
+        if (key.QueryString(kProfileValue, buffer, sizeof buffer)) g_profileBefore = buffer;
+    }
+    if (!warning.empty()) throw CEtapeException(1, "%s", warning.c_str());
 }
 
 void CEtapeIdMail::OnLeave() {
@@ -162,8 +198,10 @@ CEtapeInscription::CEtapeInscription(plat::Hwnd window, CEtape* previous,
     if (m_insName.empty()) {
         throw CEtapeException(0, "Manque la variable Page_Start pour etape %s", name);
     }
-    m_registerPhone = kit::ReadProfileString(IniPath(), "Inscription", "Register_Phone_Number",
-                                             kRegistrationPhoneNumber, 128);
+    // Present but empty counts as missing: the number dialled would be the prefix alone.
+    std::string phone = kit::ReadProfileString(IniPath(), "Inscription", "Register_Phone_Number",
+                                               kRegistrationPhoneNumber, 128);
+    m_registerPhone = phone.empty() ? kRegistrationPhoneNumber : phone;
 }
 
 std::string CEtapeInscription::PrepareSignupFile() {

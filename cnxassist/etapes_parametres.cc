@@ -58,14 +58,16 @@ void CEtapeParametreMess::OnLeave() {
 CEtapeIcone::CEtapeIcone(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect,
                          const char* name)
     : CEtape(window, previous, pageRect, name) {
-    std::string file = ReadStepField(*this, "NomFichier", 128);
+    // Both values are paths or names of up to 259 characters: what does not fit is refused,
+    // since a cut file name would have the flags written into another file.
+    std::string file = ReadStepField(*this, "NomFichier", m_targetFile.capacity());
     if (file.empty()) throw CEtapeException(0, "Manque la variable NomFichier pour etape %s", name);
     std::string target = cnx::WorkingDirectory() + "\\" + file;
     if (target.size() >= m_targetFile.capacity()) {
         throw CEtapeException(0, "Variable NomFichier trop longue pour etape %s", name);
     }
     m_targetFile = target;
-    m_variable = ReadStepField(*this, "NomVariable", 128);
+    m_variable = ReadStepField(*this, "NomVariable", m_variable.capacity());
     if (m_variable.empty()) {
         throw CEtapeException(0, "Manque la variable NomVariable pour etape %s", name);
     }

@@ -1,6 +1,7 @@
 // The simulated machine's command-line rules on arbitrary bytes. A line splits into arguments
-// no longer than itself; arguments quoted the way a careful caller quotes them come back
-// exactly; and a line without quotes or backslashes splits at its blanks, nothing more.
+// no longer than itself; arguments quoted the way a careful caller quotes them, or joined by
+// the start functions, come back exactly; and a line without quotes or backslashes splits at
+// its blanks, nothing more.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -57,14 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t total = 0;
     for (const std::string& argument : split) total += argument.size();
     Check(total <= line.size() && split.size() <= line.size());
-    // What the spawn functions join splits again into the same words when none holds a blank,
-    // a quote or a backslash.
-    bool plain = true;
-    for (const std::string& argument : split) {
-        plain =
-            plain && !argument.empty() && argument.find_first_of(" \t\"\\") == std::string::npos;
-    }
-    if (plain) Check(sim::SplitCommandLine(sim::JoinArguments(split)) == split);
+    // What the start functions join splits again into the same arguments, whatever they hold.
+    Check(sim::SplitCommandLine(sim::JoinArguments(split)) == split);
     if (line.find_first_of("\"\\") == std::string::npos) Check(split == SplitAtBlanks(line));
 
     // The input again, as a list of arguments separated by zeros, quoted and joined.
@@ -82,5 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         joined += Quoted(argument);
     }
     Check(sim::SplitCommandLine(joined) == arguments);
+    Check(sim::SplitCommandLine(sim::JoinArguments(arguments)) == arguments);
     return 0;
 }

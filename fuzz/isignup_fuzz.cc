@@ -1,15 +1,17 @@
 // The sign-up stand-in's inputs on arbitrary bytes: the first line is its command line, the rest
-// its sign-up file, read on the simulated machine as the program reads them. The path keeps no
-// blanks or quote pair around it and comes out absolute; every field fits the program's buffers;
+// its sign-up file, read on the simulated machine as the program reads them. The path is taken
+// only from exactly one argument and comes out absolute; every field fits the program's buffers;
 // the outcome's delay stays in its range; and the window showing the connection name opens and
 // goes without leaving a window behind.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "fuzz/fuzz_machine.h"
 #include "platform/files.h"
+#include "platform/sim/command_line.h"
 #include "platform/sim/ui_driver.h"
 #include "platform/window.h"
 #include "tools/isignup/signup_file.h"
@@ -55,23 +57,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     commandLine = commandLine.substr(0, commandLine.find('\0'));
     const std::string contents = newline == std::string::npos ? "" : input.substr(newline + 1);
 
-    const std::string path = isignup::PathFromCommandLine(commandLine.c_str());
-    // The line without the blanks around it, and without one pair of quotes around that.
-    std::size_t first = commandLine.find_first_not_of(" \t");
-    const std::string trimmed =
-        first == std::string::npos
-            ? std::string()
-            : commandLine.substr(first, commandLine.find_last_not_of(" \t") - first + 1);
-    const bool quoted = trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"';
-    Check(path == (quoted ? trimmed.substr(1, trimmed.size() - 2) : trimmed));
-    const std::string absolute = isignup::AbsolutePath(path);
-    Check(absolute.empty() == path.empty());
-    if (!absolute.empty()) {
+    // The arguments as the program's C runtime splits its command line.
+    const std::vector<std::string> arguments = sim::SplitCommandLine("ISIGNUP.EXE " + commandLine);
+    std::string path;
+    const bool taken = isignup::SignupPathFromArguments(arguments, &path);
+    Check(taken == (arguments.size() == 2));
+    const std::string absolute = taken ? path : std::string();
+    if (taken && !arguments[1].empty()) {
         bool hasDrive = absolute.size() >= 2 && absolute[1] == ':';
         bool fromRoot = absolute[0] == '\\' || absolute[0] == '/';
         Check(hasDrive || fromRoot);
-        Check(absolute.size() >= path.size() &&
-              absolute.compare(absolute.size() - path.size(), path.size(), path) == 0);
+        Check(absolute.size() >= arguments[1].size() &&
+              absolute.compare(absolute.size() - arguments[1].size(), arguments[1].size(),
+                               arguments[1]) == 0);
     }
 
     fuzzmachine::PutHostFile(host, contents);

@@ -10,14 +10,16 @@
 namespace plat {
 
 // The C runtime's spawnv in waiting mode: the program's exit code, or -1 when it cannot start.
-// argv[0] is passed as given; the program is found by its path as it stands.
+// The program is found by its path as it stands. Unlike spawnv, every argument (argv[0]
+// included) is quoted as BuildCommandLine does, so the program's argv is exactly `argv`.
 int SpawnWait(const char* program, const std::vector<std::string>& argv);
 // A process started without waiting: the process handle on Windows, the pid on the simulated
 // machine. Zero is never a started process.
 using ProcessHandle = std::intptr_t;
-// spawnv in non-waiting mode: 0 once started, -1 when it cannot start. When `started` is given
-// and the program started, it receives the process, which the caller then owns and gives back
-// with CloseProcessHandle; when the program cannot start, `started` is left as it was.
+// spawnv in non-waiting mode, the arguments quoted the same way: 0 once started, -1 when it cannot
+// start. When `started` is given and the program started, it receives the process, which the caller
+// then owns and gives back with CloseProcessHandle; when the program cannot start, `started` is
+// left as it was.
 int SpawnNoWait(const char* program, const std::vector<std::string>& argv,
                 ProcessHandle* started = nullptr);
 // Whether a process handed back by SpawnNoWait is still running. Cheap: it asks about that one

@@ -107,6 +107,9 @@ constexpr std::uint16_t kBnClicked = 0;
 constexpr Uint kEmGetSel = 0x00B0;
 constexpr Uint kEmSetSel = 0x00B1;
 constexpr Uint kEmLimitText = 0x00C5;
+// The character an edit shows in place of each one typed; 0 shows the text again.
+constexpr Uint kEmSetPasswordChar = 0x00CC;
+constexpr Uint kEmGetPasswordChar = 0x00D2;
 constexpr std::uint16_t kEnSetFocus = 0x0100;
 constexpr std::uint16_t kEnKillFocus = 0x0200;
 constexpr std::uint16_t kEnChange = 0x0300;

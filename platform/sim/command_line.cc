@@ -1,5 +1,7 @@
 #include "platform/sim/command_line.h"
 
+#include "platform/command_line.h"
+
 namespace sim {
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
@@ -40,12 +42,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
 }
 
 std::string JoinArguments(const std::vector<std::string>& argv) {
-    std::string line;
-    for (size_t i = 0; i < argv.size(); ++i) {
-        if (i > 0) line += ' ';
-        line += argv[i];
-    }
-    return line;
+    return plat::BuildCommandLine(argv);
 }
 
 }  // namespace sim

@@ -11,8 +11,8 @@ namespace sim {
 // toggles grouping, 2n+1 give n backslashes and a literal quote; other backslashes are literal.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
-// Joins arguments the way the C runtime's spawn functions do: with single blanks, without
-// adding quotes (an argument holding blanks therefore arrives as several).
+// The command line the platform's start functions build from `argv` (plat::BuildCommandLine):
+// each argument quoted as the C runtime needs, so that SplitCommandLine gives `argv` back.
 std::string JoinArguments(const std::vector<std::string>& argv);
 
 }  // namespace sim

@@ -149,6 +149,18 @@ LResult EditProc(SimWindow& edit, Uint message, WParam wParam, LParam lParam) {
         case kEmLimitText:
             edit.limit = wParam == 0 ? 0x7FFFFFFE : wParam;
             return 0;
+        case kEmSetPasswordChar:
+            // As on Windows, a single-line edit only; the style follows the character.
+            if (edit.style & kEsMultiLine) return 0;
+            edit.passwordChar = static_cast<char>(wParam & 0xFF);
+            if (edit.passwordChar != 0) {
+                edit.style |= kEsPassword;
+            } else {
+                edit.style &= ~kEsPassword;
+            }
+            return 0;
+        case kEmGetPasswordChar:
+            return static_cast<unsigned char>(edit.passwordChar);
         case kWmSetFocus:
             NotifyParent(edit, kEnSetFocus);
             return 0;

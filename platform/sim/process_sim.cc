@@ -133,8 +133,8 @@ bool Startable(const std::string& host) {
            access(host.c_str(), X_OK) == 0;
 }
 
-// The C runtime resends the arguments as one command line joined with blanks; the child sees
-// them split again with the Windows rules.
+// The arguments travel as one command line, each quoted as the C runtime needs; the child sees
+// them split again with its C runtime's rules.
 std::vector<std::string> AsTheChildSeesThem(const std::vector<std::string>& argv) {
     return sim::SplitCommandLine(sim::JoinArguments(argv));
 }

@@ -34,6 +34,8 @@ int ScreenDpiX() { return sim::Machine::Current().Settings().dpiX; }
 int ScreenDpiY() { return sim::Machine::Current().Settings().dpiY; }
 
 bool PromptReboot(std::uintptr_t ownerWindow) {
+    // A modal prompt: its loop ends at once, unanswered, when the quit message already waits.
+    if (sim::Ui().quitPending) return false;
     sim::Ui().rebootPrompts.push_back(ownerWindow);
     return true;
 }

@@ -15,8 +15,10 @@
 //   messages to the focus window; whichever loop runs next (the program's, a modal dialog's,
 //   PumpMessages) hands them to IsDialogMessage.
 // - Message boxes return the next scripted answer; without one, the box's default button (what
-//   Enter would choose: the first button unless kMbDefButton2/3). The folder browser returns
-//   the next scripted choice; without one it is cancelled.
+//   Enter would choose: the first button unless kMbDefButton2/3). As on Windows, a box (or the
+//   restart prompt) whose modal loop finds a quit message waiting ends at once: the box returns
+//   0 with no answer taken, the prompt is not recorded. The folder browser returns the next
+//   scripted choice; without one it is cancelled.
 // - Every drawing call is recorded in the draw log of the window it draws on (client
 //   coordinates); memory contexts record nothing until BitBlt copies their bitmap to a window.
 //

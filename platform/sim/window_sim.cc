@@ -397,7 +397,11 @@ bool KillTimer(Hwnd window, Uint id) {
 int MessageBox(Hwnd owner, const char* text, const char* caption, Uint flags) {
     sim::WindowSystem& ui = Ui();
     int answer;
-    if (!ui.messageBoxAnswers.empty()) {
+    if (ui.quitPending) {
+        // The box's own loop finds the quit message waiting: it puts it back and ends at once,
+        // with no button pressed, before the user could read or answer anything.
+        answer = 0;
+    } else if (!ui.messageBoxAnswers.empty()) {
         answer = ui.messageBoxAnswers.front();
         ui.messageBoxAnswers.pop_front();
     } else {

@@ -53,6 +53,7 @@ struct SimWindow {
     std::size_t selStart = 0;
     std::size_t selEnd = 0;
     std::size_t limit = 30000;
+    char passwordChar = 0;  // edits: EM_SETPASSWORDCHAR's character, 0 when none
     // Icons, font.
     plat::Hicon bigIcon = 0;
     plat::Hicon smallIcon = 0;

@@ -3,18 +3,25 @@
 
 #include <vector>
 
+#include "platform/command_line.h"
 #include "platform/process.h"
 #include "platform/win32/win32_headers.h"
 
 namespace plat {
 namespace {
 
-std::vector<const char*> ArgumentPointers(const std::vector<std::string>& argv) {
+// The C runtime's spawn functions join the arguments with blanks and quote nothing: a path
+// with a blank would reach the program as two arguments. Each goes quoted as the program's
+// own C runtime needs to split it back whole.
+struct QuotedArguments {
+    explicit QuotedArguments(const std::vector<std::string>& argv) {
+        for (const std::string& arg : argv) quoted.push_back(QuoteArgument(arg));
+        for (const std::string& arg : quoted) pointers.push_back(arg.c_str());
+        pointers.push_back(nullptr);
+    }
+    std::vector<std::string> quoted;
     std::vector<const char*> pointers;
-    for (const std::string& arg : argv) pointers.push_back(arg.c_str());
-    pointers.push_back(nullptr);
-    return pointers;
-}
+};
 
 // The snapshot functions are looked up at run time in the already loaded KERNEL32.DLL, since
 // the first Windows 95 had no ToolHelp32.
@@ -43,15 +50,15 @@ SnapshotFunctions LookUpSnapshotFunctions() {
 }  // namespace
 
 int SpawnWait(const char* program, const std::vector<std::string>& argv) {
-    std::vector<const char*> args = ArgumentPointers(argv);
-    return static_cast<int>(::_spawnv(_P_WAIT, program, args.data()));
+    QuotedArguments args(argv);
+    return static_cast<int>(::_spawnv(_P_WAIT, program, args.pointers.data()));
 }
 
 int SpawnNoWait(const char* program, const std::vector<std::string>& argv, ProcessHandle* started) {
-    std::vector<const char*> args = ArgumentPointers(argv);
+    QuotedArguments args(argv);
     // In non-waiting mode the C runtime hands back the process handle it got from
     // CreateProcess.
-    std::intptr_t process = ::_spawnv(_P_NOWAIT, program, args.data());
+    std::intptr_t process = ::_spawnv(_P_NOWAIT, program, args.pointers.data());
     if (process == -1) return -1;
     if (started != nullptr) {
         *started = process;

@@ -81,9 +81,24 @@ TEST_F(FinalStepsTest, LanceAppliFindsTheUpperCasedNameInAppPathsAndPassesItsPag
     RegisterMarker();
     StartWith("LanceAppli1", "NomApplication=appmarker\r\nNomPage=accueil.htm\r\n");
     WaitForRecord("C:\\KIT\\apps", 1);
-    EXPECT_EQ(Record("C:\\KIT\\apps"), "C:\\KIT\\accueil.htm\r\n");
+    EXPECT_EQ(Record("C:\\KIT\\apps"), "[C:\\KIT\\accueil.htm]\r\n");
     EXPECT_EQ(Current(), "Etape2");
     EXPECT_FALSE(Ended());
+}
+
+// A program in a folder with blanks, a page with blanks: each reaches the program as one
+// argument.
+TEST_F(FinalStepsTest, LanceAppliHandsAProgramAndAPageWithBlanksOverWhole) {
+    const std::string folder = "C:\\KIT\\Mes applis";
+    ASSERT_TRUE(plat::CreateDirectory(folder.c_str()));
+    ASSERT_TRUE(plat::CopyFile(marker_.c_str(), (folder + "\\appmarker.exe").c_str(), false));
+    ASSERT_TRUE(testsupport::WriteText(plat::kHkeyLocalMachine,
+                                       (std::string(kAppPaths) + "APPMARKER.EXE").c_str(), "",
+                                       (folder + "\\appmarker.exe").c_str()));
+    StartWith("LanceAppli1", "NomApplication=appmarker\r\nNomPage=ma page d'accueil.htm\r\n");
+    WaitForRecord(folder, 1);
+    EXPECT_EQ(Record(folder), "[C:\\KIT\\ma page d'accueil.htm]\r\n");
+    EXPECT_EQ(Current(), "Etape2");
 }
 
 TEST_F(FinalStepsTest, LanceAppliArgumentAndProgramRules) {
@@ -96,7 +111,7 @@ TEST_F(FinalStepsTest, LanceAppliArgumentAndProgramRules) {
         // No page: no argument at all, whatever PathRelatif says.
         {"NomApplication=appmarker\r\nPathRelatif=1\r\n", "C:\\KIT\\apps", "\r\n"},
         {"NomApplication=appmarker\r\nNomPage=x.htm\r\nPathRelatif=0\r\n", "C:\\KIT\\apps",
-         "x.htm\r\n"},
+         "[x.htm]\r\n"},
         // Any value but 1 takes the program from the working directory, upper-cased, ".EXE".
         {"NomApplication=appmarker\r\nPathAppRech=2\r\n", "C:\\KIT", "\r\n"},
     };
@@ -168,8 +183,11 @@ TEST_F(FinalStepsTest, ValuesLongerThanTheirFieldsAreRefusedWithKeyAndSection) {
         {"InstalleQuadrel1", "NomExe=" + longName + "\r\n", "NomExe"},
         {"LanceAppli1", "NomApplication=" + longName + "\r\n", "NomApplication"},
         {"LanceAppli1", "NomApplication=x\r\nNomPage=" + longName + "\r\n", "NomPage"},
-        {"Icone1", "NomFichier=" + longName + "\r\nNomVariable=v\r\n", "NomFichier"},
-        {"Icone1", "NomFichier=f.ini\r\nNomVariable=" + longName + "\r\n", "NomVariable"},
+        // Icone's target path (the kit's folder C:\KIT, a backslash, the name) and its key
+        // name hold 259 characters: 260 are refused.
+        {"Icone1", "NomFichier=" + std::string(253, 'f') + "\r\nNomVariable=v\r\n", "NomFichier"},
+        {"Icone1", "NomFichier=f.ini\r\nNomVariable=" + std::string(260, 'v') + "\r\n",
+         "NomVariable"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -179,10 +197,17 @@ TEST_F(FinalStepsTest, ValuesLongerThanTheirFieldsAreRefusedWithKeyAndSection) {
         EXPECT_EQ(sim::ui::QuitCode(), 1);
         cnx::EndWizard();
     }
-    // 127 characters still fit.
+    // 259 characters fit, and the flag goes where they say.
     sim::ui::Reset();
-    StartWith("Icone1", "NomFichier=f.ini\r\nNomVariable=" + std::string(127, 'v') + "\r\n");
+    const std::string file = std::string(252, 'f');
+    const std::string variable = std::string(259, 'v');
+    StartWith("Icone1", "NomFichier=" + file + "\r\nNomVariable=" + variable + "\r\nIcone0=1\r\n");
     EXPECT_EQ(Current(), "Etape2");
+    EXPECT_TRUE(sim::ui::MessageBoxes().empty()) << FirstMessage();
+    char value[8] = {};
+    plat::GetPrivateProfileString("Icone0", variable.c_str(), "", value, sizeof value,
+                                  ("C:\\KIT\\" + file).c_str());
+    EXPECT_STREQ(value, "1");
 }
 
 TEST_F(FinalStepsTest, ACutSuivantsCannotNameAnotherStep) {

@@ -339,6 +339,22 @@ TEST_F(ModemLocationsIni, ThePrefixTypedOnTheSignupPageGoesIntoTheLocation) {
     Click(ID_SUIVANT);
     ExpectMovedOn();
     EXPECT_EQ(Location(2), ModemEntry(5, "3", "04", "1,0,0,\"1234\",0,\"\""));
+
+    // A quote typed into the prefix never reaches the entry, whose quotes the next run counts:
+    // that run builds the entry again from it, with the right area code.
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        RunAgain();
+        ASSERT_EQ(Current(), "PreInscription1");
+        ASSERT_TRUE(sim::ui::ReplaceText(plat::GetDlgItem(Window(), kFirstControlId), "9\"0"));
+        Click(ID_SUIVANT);
+        EXPECT_EQ(Current(), "Etape2");
+        ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+        EXPECT_EQ(sim::ui::MessageBoxes()[0].text, "Caractères ignorés dans le préfixe : \"");
+        EXPECT_FALSE(Ended());
+        EXPECT_EQ(Location(2), ModemEntry(5, "90", "04", "1,0,0,\"1234\",0,\"\""));
+        EXPECT_EQ(Telephon("Locations", "CurrentLocation"), "5,2");
+    }
 }
 
 // A location entry is read into 260 bytes by the dialler: one that does not fit is refused

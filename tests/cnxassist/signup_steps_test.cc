@@ -155,6 +155,48 @@ TEST_F(SignupTest, ExistingSubscriberWritesTheWorkingFileRunsTheProgramAndGoesOn
     EXPECT_EQ(Recorded("POP_Logon_Password"), "courrier");
 }
 
+// Both password fields (field 2) show asterisks; what goes into the sign-up file is the text
+// typed. The other fields show what is typed.
+TEST_F(SignupTest, PasswordFieldsAreMaskedAndTheirTextGoesIntoTheFile) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    Start();
+    auto masked = [this](int id) {
+        plat::Hwnd field = plat::GetDlgItem(Window(), id);
+        return (sim::ui::Info(field).style & plat::kEsPassword) != 0 &&
+               plat::SendMessage(field, plat::kEmGetPasswordChar, 0, 0) == '*';
+    };
+    ASSERT_EQ(Current(), "IdConnexion1");
+    EXPECT_FALSE(masked(kFirstControlId));
+    EXPECT_TRUE(masked(kFirstControlId + 1));
+    EXPECT_FALSE(masked(kFirstControlId + 2));
+    Type(kFirstControlId, "jdupont");
+    Type(kFirstControlId + 1, "mot de passe");
+    Click(ID_SUIVANT);
+    ASSERT_EQ(Current(), "IdMail1");
+    EXPECT_FALSE(masked(kFirstControlId + 3));
+    EXPECT_TRUE(masked(kFirstControlId + 4));
+    Type(kFirstControlId + 4, "courrier");
+    Click(ID_SUIVANT);
+    EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "User", "Password"), "mot de passe");
+    EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "Internet_Mail", "POP_Logon_Password"), "courrier");
+}
+
+// The prefix of IdConnexion keeps only what a dialling string holds; the rest is written on.
+TEST_F(SignupTest, IdConnexionDropsWhatNoDiallingPrefixHoldsAndGoesOn) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    Start();
+    ASSERT_EQ(Current(), "IdConnexion1");
+    Type(kFirstControlId, "jdupont");
+    Type(kFirstControlId + 2, "0\",");
+    Click(ID_SUIVANT);
+    EXPECT_EQ(Current(), "IdMail1");
+    EXPECT_EQ(std::string(g_dialPrefix.c_str()), "0,");
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text, "Caractères ignorés dans le préfixe : \"");
+    EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "User", "Name"), "jdupont");
+    EXPECT_FALSE(Ended());
+}
+
 TEST_F(SignupTest, KeysGoIntoANewWorkingFileInTheirOrderWhenTheTemplateIsMissing) {
     WriteKitFile("cfg.ini", ExistingSubscriberSteps());
     Start();
@@ -195,19 +237,27 @@ TEST_F(SignupTest, NewSubscriptionDialsThePrefixBeforeTheRegistrationNumber) {
         const char* prefix;
         const char* inscriptionSection;
         const char* expected;
+        const char* warning;  // the box, or nothing
     };
     const Case cases[] = {
-        {"0,", "[Inscription]\r\nRegister_Phone_Number=0860111222\r\n", "0,0860111222"},
-        {"", "[Inscription]\r\nRegister_Phone_Number=0860111222\r\n", "0860111222"},
-        {"9", "", "90860765432"},
+        {"0,", "[Inscription]\r\nRegister_Phone_Number=0860111222\r\n", "0,0860111222", ""},
+        {"", "[Inscription]\r\nRegister_Phone_Number=0860111222\r\n", "0860111222", ""},
+        {"9", "", "90860765432", ""},
+        // Present but empty is the built-in number too, not the prefix alone.
+        {"9", "[Inscription]\r\nRegister_Phone_Number=\r\n", "90860765432", ""},
+        // Blanks and dialling signs are kept; anything else is dropped, with a warning.
+        {"0, *9#W", "", "0, *9#W0860765432", ""},
+        {"9\"0", "", "900860765432", "Caractères ignorés dans le préfixe : \""},
+        {"é9=0x", "", "900860765432", "Caractères ignorés dans le préfixe : é=x"},
     };
+    int run = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.prefix);
         sim::ui::Reset();
         g_nextControlId = kFirstControlId;
         WriteKitFile("cfg.ini", NewSubscriptionSteps(c.inscriptionSection));
         // Each run makes a connection of another name: the same name would count as no change.
-        WriteKitFile("nouveau.ins", std::string("[Entry]\r\nEntry_Name=Abonne ") + c.expected +
+        WriteKitFile("nouveau.ins", "[Entry]\r\nEntry_Name=Abonne " + std::to_string(++run) +
                                         "\r\n"
                                         "[StandIn]\r\nOutcome=created,200\r\n");
         Start();
@@ -216,6 +266,13 @@ TEST_F(SignupTest, NewSubscriptionDialsThePrefixBeforeTheRegistrationNumber) {
         Click(ID_SUIVANT);
         ASSERT_EQ(Current(), "Inscription2");
         EXPECT_EQ(Ins("C:\\KIT\\nouveau.ins", "Phone", "Phone_Number"), c.expected);
+        if (*c.warning == '\0') {
+            EXPECT_TRUE(sim::ui::MessageBoxes().empty()) << sim::ui::MessageBoxes()[0].text;
+        } else {
+            ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+            EXPECT_EQ(sim::ui::MessageBoxes()[0].text, c.warning);
+            EXPECT_EQ(sim::ui::MessageBoxes()[0].flags, plat::kMbOk | plat::kMbIconStop);
+        }
         // All three buttons stay disabled while the program runs.
         for (int id : {ID_PRECEDENT, ID_SUIVANT, ID_QUITTER}) {
             EXPECT_TRUE(Button(id).style & plat::kWsDisabled) << id;

@@ -133,13 +133,14 @@ TEST_F(WindowRouting, AWarningFromOnLeaveOrGoNextIsShownAndTheWizardGoesOn) {
     EXPECT_EQ(Current(), "Etape2");
 }
 
-TEST_F(WindowRouting, AFatalOnLeaveErrorEndsTheRunButGoNextStillRuns) {
+TEST_F(WindowRouting, AFatalOnLeaveErrorEndsTheRunWithoutGoNext) {
     RaisingStep* step = StartWithRaisingStep();
     step->leaveCode = 0;
     Click(ID_SUIVANT);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"sortie 0"});
     EXPECT_EQ(sim::ui::QuitCode(), 1);
-    EXPECT_EQ(step->goNextCalls, 1);
+    EXPECT_EQ(step->goNextCalls, 0);
+    EXPECT_EQ(Current(), "Etape1");
 }
 
 TEST_F(WindowRouting, TimersOtherThanTheWaitTimerAreIgnored) {

@@ -160,6 +160,47 @@ TEST_F(WizardTest, IncompleteGeneralSectionIsFatal) {
     }
 }
 
+// The working sign-up file's path must fit its 127 characters in the sign-up steps: a longer
+// working directory stops the run at start-up, before the root step's registry script.
+TEST_F(WizardTest, AWorkingDirectoryTooLongForTheSignupFileIsFatalAtStartUp) {
+    // C:\KIT\ and the folder: 114 characters leave exactly 127 with "\modele_0.ins".
+    for (std::size_t length : {107u, 108u}) {
+        SCOPED_TRACE(length);
+        sim::ui::Reset();
+        const std::string name = "Racine" + std::to_string(length);
+        const std::string mark =
+            "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=Software\\Marques\r\n"
+            "I000.Nom=" +
+            name + "\r\nI000.Type=c\r\nI000.Valeur=1\r\n";
+        const std::string folder = "C:\\KIT\\" + std::string(length, 'd');
+        ASSERT_TRUE(plat::CreateDirectory(folder.c_str()));
+        ASSERT_TRUE(plat::SetCurrentDirectory(folder.c_str()));
+        ASSERT_TRUE(plat::WriteWholeFile((folder + "\\ISIGNUP.EXE").c_str(), "stand-in"));
+        cnx::ForgetWorkingDirectory();
+        ASSERT_TRUE(plat::WriteWholeFile((folder + "\\cfg.ini").c_str(),
+                                         cnxtest::GeneralSection() +
+                                             cnxtest::IdentWindowSection("Etape1", mark) +
+                                             "[Etape1]\r\nSuivants=Etape1\r\n"));
+        Start();
+        const bool fits = length == 107u;
+        EXPECT_EQ(
+            cnxtest::ReadValue(plat::kHkeyCurrentUser, "Software\\Marques", name.c_str()).present,
+            fits);
+        if (fits) {
+            EXPECT_TRUE(sim::ui::MessageBoxes().empty());
+            EXPECT_EQ(Current(), "Etape1");
+        } else {
+            ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+            EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+                      "Répertoire de travail trop long : " + folder);
+            EXPECT_EQ(sim::ui::MessageBoxes()[0].caption, kCaption);
+            EXPECT_EQ(sim::ui::QuitCode(), 1);
+            EXPECT_EQ(Current(), "(none)");
+        }
+        cnx::EndWizard();
+    }
+}
+
 TEST_F(WizardTest, RootStepErrorsEndTheRunAndLaterClicksDoNothing) {
     WriteKitFile("cfg.ini", cnxtest::GeneralSection() + "[IdentWindow]\r\nSuivants=Etape1\r\n");
     WriteKitFile("modele_0.ins", "[User]\r\nPassword=secret\r\n");

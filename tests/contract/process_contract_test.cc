@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "tests/contract/contract_env.h"
+#include "tests/programs/argument_cases.h"
 
 namespace {
 
@@ -80,6 +81,31 @@ TEST_F(ProcessContract, AProgramThatEndsAtOnceIsNotRunning) {
     }
     EXPECT_FALSE(plat::ProcessStillRunning(started));
     plat::CloseProcessHandle(started);
+}
+
+// Both start functions hand every argument over whole, whatever blanks, quotes and backslashes
+// it holds, to a program whose own path holds a blank: the program's C runtime gives it
+// exactly the argv it was started with.
+TEST_F(ProcessContract, EveryArgumentReachesTheProgramWhole) {
+    const std::string folder = folder_ + "\\avec blanc";
+    ASSERT_TRUE(plat::CreateDirectory(folder.c_str()));
+    const std::string program = folder + "\\test child.exe";
+    ASSERT_TRUE(plat::CopyFile(Program().c_str(), program.c_str(), false));
+    std::vector<std::string> argv = {program, "arguments"};
+    argv.insert(argv.end(), std::begin(argcases::kArguments), std::end(argcases::kArguments));
+    EXPECT_EQ(plat::SpawnWait(program.c_str(), argv), 0);
+
+    const std::string out = folder + "\\out.txt";
+    argv[1] = "record";
+    argv.insert(argv.begin() + 2, out);
+    ASSERT_EQ(plat::SpawnNoWait(program.c_str(), argv), 0);
+    std::string text;
+    for (int i = 0; i < 200 && !plat::ReadWholeFile(out.c_str(), &text); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    std::string expected = text.substr(0, text.find('\n') + 1);
+    for (const char* argument : argcases::kArguments) expected += std::string(argument) + "\n";
+    EXPECT_EQ(text, expected);
 }
 
 TEST_F(ProcessContract, AProgramThatCannotStartLeavesTheHandleAlone) {

@@ -169,6 +169,30 @@ TEST_F(WindowContract, EditNotifiesChangesAndTakesTheEndKey) {
     EXPECT_EQ(plat::GetWindowTextLength(edit), 5);
 }
 
+// A password field takes its password character and still gives its program the text typed.
+TEST_F(WindowContract, APasswordCharacterMasksTheFieldButNotItsText) {
+    Hwnd edit = plat::CreateWindow(plat::kWsExClientEdge, "EDIT", "",
+                                   plat::kWsChild | plat::kWsVisible | plat::kEsAutoHScroll, 10, 50,
+                                   200, 24, window_, 23051);
+    EXPECT_EQ(plat::SendMessage(edit, plat::kEmGetPasswordChar, 0, 0), 0);
+    plat::SendMessage(edit, plat::kEmSetPasswordChar, '*', 0);
+    EXPECT_EQ(plat::SendMessage(edit, plat::kEmGetPasswordChar, 0, 0), '*');
+    ASSERT_TRUE(plat::SetWindowText(edit, "Secret98"));
+    char text[16];
+    EXPECT_EQ(plat::GetWindowText(edit, text, sizeof text), 8);
+    EXPECT_STREQ(text, "Secret98");
+}
+
+// A message box whose modal loop finds the quit message waiting ends at once, answering
+// nothing, and leaves the quit message for the program's loop.
+TEST_F(WindowContract, AMessageBoxEndsAtOnceWhenTheQuitMessageWaits) {
+    plat::PostQuitMessage(3);
+    EXPECT_EQ(plat::MessageBox(window_, "texte", "titre", plat::kMbOk | plat::kMbIconStop), 0);
+    plat::Msg msg;
+    EXPECT_EQ(plat::GetMessage(&msg), 0);
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
 TEST_F(WindowContract, DialogFromResourceInPixels) {
     Hwnd dialog = Keep(plat::CreateDialogFromResource(100, 0, DialogProc));
     ASSERT_NE(dialog, 0u);

@@ -2,6 +2,8 @@
 // shows, and the program started on the simulated machine as the connection wizard starts it:
 // the path of the sign-up file as its one argument, then the process list watched until it has
 // ended.
+#include "tools/isignup/isignup.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -15,7 +17,6 @@
 #include <vector>
 
 #include "common/message_wait.h"
-#include "platform/app_main.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
@@ -107,8 +108,9 @@ class IsignupTest : public ::testing::Test {
         return value.Text();
     }
 
-    static plat::Dword Runs() {
-        testsupport::RegValue value = ReadValue(plat::kHkeyCurrentUser, kRecordKey, "Runs");
+    static plat::Dword Runs() { return RecordedNumber("Runs"); }
+    static plat::Dword RecordedNumber(const char* name) {
+        testsupport::RegValue value = ReadValue(plat::kHkeyCurrentUser, kRecordKey, name);
         if (!value.present || value.type != plat::kRegDword || value.bytes.size() != 4) return 0;
         plat::Dword runs;
         std::memcpy(&runs, value.bytes.data(), sizeof runs);
@@ -149,15 +151,17 @@ TEST(IsignupOutcome, DelayIsClampedAndAnythingButANumberGivesTheDefault) {
     }
 }
 
-TEST(IsignupCommandLine, TakesTheWholeTextWithoutBlanksAroundAndOnePairOfQuotes) {
-    EXPECT_EQ(isignup::PathFromCommandLine("C:\\KIT\\modele_0.ins"), "C:\\KIT\\modele_0.ins");
-    EXPECT_EQ(isignup::PathFromCommandLine("  \"C:\\Mes Documents\\a.ins\" \t"),
-              "C:\\Mes Documents\\a.ins");
-    EXPECT_EQ(isignup::PathFromCommandLine("C:\\Mes Documents\\a.ins"), "C:\\Mes Documents\\a.ins");
-    EXPECT_EQ(isignup::PathFromCommandLine("\"\"x.ins\"\""), "\"x.ins\"");
-    EXPECT_EQ(isignup::PathFromCommandLine("\""), "\"");
-    EXPECT_EQ(isignup::PathFromCommandLine("   "), "");
-    EXPECT_EQ(isignup::PathFromCommandLine(nullptr), "");
+TEST(IsignupArguments, TakesExactlyOneArgumentAfterTheProgram) {
+    std::string path = "(untouched)";
+    EXPECT_TRUE(
+        isignup::SignupPathFromArguments({"ISIGNUP.EXE", "C:\\Mes Documents\\a.ins"}, &path));
+    EXPECT_EQ(path, "C:\\Mes Documents\\a.ins");
+    path = "(untouched)";
+    EXPECT_FALSE(
+        isignup::SignupPathFromArguments({"ISIGNUP.EXE", "C:\\Mes", "Documents\\a.ins"}, &path));
+    EXPECT_FALSE(isignup::SignupPathFromArguments({"ISIGNUP.EXE"}, &path));
+    EXPECT_FALSE(isignup::SignupPathFromArguments({}, &path));
+    EXPECT_EQ(path, "(untouched)");
 }
 
 TEST_F(IsignupTest, RelativePathsAreTakenFromTheCurrentDirectory) {
@@ -238,21 +242,28 @@ TEST_F(IsignupTest, WaitingTakesRealTimeHandlesMessagesAndStopsWhenTheWindowClos
 
 TEST_F(IsignupTest, AWholeRunLeavesNoWindowBehind) {
     WriteFile("C:\\KIT\\w.ins", SignupText("Accès Telvora", "created,0"));
-    EXPECT_EQ(AppMain("C:\\KIT\\w.ins"), 0);
+    EXPECT_EQ(isignup::Run({kProgram, "C:\\KIT\\w.ins"}), 0);
     EXPECT_TRUE(sim::ui::TopLevelWindows().empty());
     EXPECT_EQ(Profile().Text(), "Accès Telvora");
     // A second run in the same process finds its class registered already.
     WriteFile("C:\\KIT\\w.ins", SignupText("Telvora Pro", "created,0"));
-    EXPECT_EQ(AppMain("C:\\KIT\\w.ins"), 0);
+    EXPECT_EQ(isignup::Run({kProgram, "C:\\KIT\\w.ins"}), 0);
     EXPECT_EQ(Profile().Text(), "Telvora Pro");
     EXPECT_EQ(Runs(), 2u);
 }
 
 TEST_F(IsignupTest, AnUnreadableFileShowsNoWindow) {
-    EXPECT_EQ(AppMain("C:\\KIT\\absent.ins"), 2);
+    EXPECT_EQ(isignup::Run({kProgram, "C:\\KIT\\absent.ins"}), 2);
     EXPECT_TRUE(sim::ui::TopLevelWindows().empty());
-    EXPECT_EQ(AppMain(""), 2);
-    EXPECT_EQ(AppMain(nullptr), 2);
+    EXPECT_TRUE(sim::ui::MessageBoxes().empty());
+    // Any other count of arguments is refused with a box, before anything is read.
+    EXPECT_EQ(isignup::Run({kProgram}), 3);
+    EXPECT_EQ(isignup::Run({kProgram, "C:\\KIT\\a", "b.ins"}), 3);
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 2u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[1].text,
+              "Ce programme attend un seul argument : le chemin du fichier d'inscription. Il en "
+              "a reçu 2.");
+    EXPECT_EQ(sim::ui::MessageBoxes()[1].caption, "Inscription Telvora");
     EXPECT_FALSE(Profile().present);
 }
 
@@ -266,7 +277,7 @@ TEST_F(IsignupTest, CreatedWritesTheConnectionAsTheDefaultOneAndRecordsWhatItGot
     EXPECT_EQ(profile.type, plat::kRegSz);
     EXPECT_EQ(profile.Text(), "Telvora Pro");
 
-    EXPECT_EQ(Recorded("CommandLine"), "C:\\KIT\\modele_0.ins");
+    EXPECT_EQ(RecordedNumber("ArgumentCount"), 2u);
     EXPECT_EQ(Recorded("File"), "C:\\KIT\\modele_0.ins");
     EXPECT_EQ(Recorded("Entry_Name"), "Telvora Pro");
     EXPECT_EQ(Recorded("Phone_Number"), "0836012345");
@@ -277,6 +288,20 @@ TEST_F(IsignupTest, CreatedWritesTheConnectionAsTheDefaultOneAndRecordsWhatItGot
     EXPECT_EQ(Recorded("Email_address"), "jdupont@telvora.fr");
     EXPECT_EQ(Recorded("POP_Logon_Password"), "courrier");
     EXPECT_EQ(Runs(), 1u);
+}
+
+// The wizard's start hands a path with blanks over as one argument; more arguments are refused.
+TEST_F(IsignupTest, APathWithBlanksArrivesWholeAndTwoArgumentsAreRefused) {
+    ASSERT_TRUE(plat::CreateDirectory("C:\\Program Files"));
+    WriteFile("C:\\Program Files\\telvora.ins", SignupText("Telvora Pro", "created,0"));
+    ASSERT_EQ(RunAndWait("C:\\Program Files\\telvora.ins"), 0);
+    EXPECT_EQ(RecordedNumber("ArgumentCount"), 2u);
+    EXPECT_EQ(Recorded("File"), "C:\\Program Files\\telvora.ins");
+    EXPECT_EQ(Profile().Text(), "Telvora Pro");
+
+    EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram, "C:\\Program", "Files\\telvora.ins"}), 3);
+    EXPECT_EQ(RecordedNumber("ArgumentCount"), 3u);
+    EXPECT_EQ(Runs(), 2u);
 }
 
 TEST_F(IsignupTest, WithoutAnEntryNameTheConnectionIsTelvoraAndMissingKeysAreEmpty) {
@@ -350,34 +375,19 @@ TEST_F(IsignupTest, AMissingFileEndsWithTwoAndLeavesTheProfileAlone) {
     }
     EXPECT_EQ(Runs(), 1u);
 
-    // A folder is no sign-up file, and neither is nothing at all.
+    // A folder is no sign-up file; no argument at all is refused.
     EXPECT_EQ(RunAndWait("C:\\KIT"), 2);
-    EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram}), 2);
+    EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram}), 3);
     EXPECT_EQ(Recorded("File"), "");
-    EXPECT_EQ(Recorded("CommandLine"), "");
+    EXPECT_EQ(RecordedNumber("ArgumentCount"), 1u);
     EXPECT_FALSE(Profile().present);
     EXPECT_EQ(Runs(), 3u);
-}
-
-TEST_F(IsignupTest, APathWithBlanksArrivesWholeQuotedOrNot) {
-    ASSERT_TRUE(plat::CreateDirectory("C:\\KIT\\Mes Documents"));
-    WriteFile("C:\\KIT\\Mes Documents\\a.ins", SignupText("Telvora Pro", "created,0"));
-    // The C runtime adds no quotes: the program gets two arguments and joins them again.
-    ASSERT_EQ(RunAndWait("C:\\KIT\\Mes Documents\\a.ins"), 0);
-    EXPECT_EQ(Recorded("CommandLine"), "C:\\KIT\\Mes Documents\\a.ins");
-    EXPECT_EQ(Recorded("File"), "C:\\KIT\\Mes Documents\\a.ins");
-    EXPECT_EQ(Profile().Text(), "Telvora Pro");
-
-    ASSERT_EQ(RunAndWait("\"C:\\KIT\\Mes Documents\\a.ins\""), 0);
-    EXPECT_EQ(Recorded("CommandLine"), "\"C:\\KIT\\Mes Documents\\a.ins\"");
-    EXPECT_EQ(Recorded("File"), "C:\\KIT\\Mes Documents\\a.ins");
-    EXPECT_EQ(Runs(), 2u);
 }
 
 TEST_F(IsignupTest, ARelativePathIsTheChildsCurrentDirectorysFile) {
     WriteFile("C:\\KIT\\a.ins", SignupText("Telvora Pro", "created,0"));
     ASSERT_EQ(RunAndWait("a.ins"), 0);
-    EXPECT_EQ(Recorded("CommandLine"), "a.ins");
+    EXPECT_EQ(RecordedNumber("ArgumentCount"), 2u);
     EXPECT_EQ(Recorded("File"), "C:\\KIT\\a.ins");
     EXPECT_EQ(Profile().Text(), "Telvora Pro");
 }

@@ -5,6 +5,9 @@
 //   test_child claim NAME     ends with 0 when it got the claim NAME, 1 when another holds it
 //   test_child record FILE ...writes its current directory and arguments to FILE (a Windows
 //                             path on the shared machine), one per line
+//   test_child arguments ...  ends with 0 when its arguments after "arguments" are exactly
+//                             those of argument_cases.h, 50 + their count when it got another
+//                             count, else 1 + the index of the first that differs
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -12,6 +15,7 @@
 
 #include "platform/files.h"
 #include "platform/instance.h"
+#include "tests/programs/argument_cases.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) return 100;
@@ -23,6 +27,13 @@ int main(int argc, char** argv) {
         bool claimed = plat::ClaimInstance(argv[2], &claim);
         plat::ReleaseInstance(claim);
         return claimed ? 0 : 1;
+    }
+    if (mode == "arguments") {
+        if (argc - 2 != argcases::kCount) return 50 + (argc - 2);
+        for (int i = 0; i < argcases::kCount; ++i) {
+            if (std::string(argv[i + 2]) != argcases::kArguments[i]) return 1 + i;
+        }
+        return 0;
     }
     if (mode == "sleep" && argc > 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));

@@ -69,17 +69,6 @@ TEST_F(SimProcesses, ChildSharesTheMachineAndTheCurrentDirectory) {
     EXPECT_EQ(lines[1], "a");
 }
 
-TEST_F(SimProcesses, ArgumentsAreResentAsOneLineJoinedWithBlanks) {
-    // The C runtime adds no quotes: an argument holding a blank reaches the child as two.
-    ASSERT_EQ(plat::SpawnWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "record", "C:\\KIT\\o.txt",
-                                                       "C:\\Mes Documents\\x.ins"}),
-              0);
-    auto lines = Lines("C:\\KIT\\o.txt");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[1], "C:\\Mes");
-    EXPECT_EQ(lines[2], "Documents\\x.ins");
-}
-
 TEST_F(SimProcesses, SnapshotSeesAStartedProgramUntilItEnds) {
     ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "sleep", "300"}), 0);
     EXPECT_TRUE(Running("C:\\KIT\\ISIGNUP.EXE"));

@@ -288,6 +288,13 @@ TEST_F(BoxesTest, FolderBrowserAndRestartPrompt) {
     EXPECT_EQ(sim::ui::FolderBrowses()[0].flags, plat::kBifReturnOnlyFsDirs);
     EXPECT_TRUE(plat::PromptReboot(0x10024));
     EXPECT_EQ(sim::ui::RebootPrompts(), (std::vector<plat::Hwnd>{0x10024}));
+    // A quit message waiting ends the prompt's and the box's loops at once: nobody answers.
+    sim::ui::ScriptMessageBoxAnswer(plat::kIdNo);
+    plat::PostQuitMessage(1);
+    EXPECT_FALSE(plat::PromptReboot(0x10024));
+    EXPECT_EQ(plat::MessageBox(0, "texte", "titre", plat::kMbYesNo), 0);
+    EXPECT_EQ(sim::ui::RebootPrompts().size(), 1u);
+    EXPECT_TRUE(sim::ui::QuitPending());
 }
 
 TEST(BmpFile, HeadersAndColourTables) {

@@ -5,12 +5,14 @@
 // window for a while, then (unless the file asks otherwise) makes the file's connection the
 // default one.
 //
-// Exit codes: 0 after a run, 2 when the sign-up file cannot be read (nothing else is done).
+// Exit codes: 0 after a run, 2 when the sign-up file cannot be read, 3 when it was not given
+// exactly one argument (nothing else is done in both cases).
+#include "tools/isignup/isignup.h"
+
 #include <string>
 
 #include "common/cle_registre.h"
 #include "common/message_wait.h"
-#include "platform/app_main.h"
 #include "platform/window.h"
 #include "tools/isignup/signup_file.h"
 #include "tools/isignup/signup_window.h"
@@ -24,9 +26,9 @@ constexpr const char* kProfileValue = "InternetProfile";
 // What the program got and what it read, for tests to compare with what the wizard wrote. The
 // values are written one by one; "Runs" comes last, so that a test waiting for it while the
 // program runs finds the others already there.
-void Record(const char* commandLine, const std::string& path, const isignup::SignupFile& file) {
+void Record(std::size_t argumentCount, const std::string& path, const isignup::SignupFile& file) {
     CCleRegistre key(plat::kHkeyCurrentUser, kRecordKey, true);
-    key.SetString("CommandLine", commandLine != nullptr ? commandLine : "");
+    key.SetDword("ArgumentCount", static_cast<plat::Dword>(argumentCount));
     key.SetString("File", path.c_str());
     key.SetString("Entry_Name", file.entryName.c_str());
     key.SetString("Phone_Number", file.phoneNumber.c_str());
@@ -58,16 +60,29 @@ void CreateMailAccount(const isignup::SignupFile& file) {
 
 }  // namespace
 
-int AppMain(const char* commandLine) {
-    std::string path = isignup::AbsolutePath(isignup::PathFromCommandLine(commandLine));
-    isignup::SignupFile file;
-    bool readable = isignup::ReadSignupFile(path, &file);
+namespace isignup {
+
+int Run(const std::vector<std::string>& arguments) {
+    std::string path;
+    if (!SignupPathFromArguments(arguments, &path)) {
+        Record(arguments.size(), "", SignupFile());
+        // The platform's program takes one sign-up file: a path cut at a blank would be
+        // another file, and the connection made from it the wrong one.
+        std::string text =
+            "Ce programme attend un seul argument : le chemin du fichier "
+            "d'inscription. Il en a reçu " +
+            std::to_string(arguments.empty() ? 0 : arguments.size() - 1) + ".";
+        plat::MessageBox(0, text.c_str(), kWindowTitle, plat::kMbOk | plat::kMbIconStop);
+        return 3;
+    }
+    SignupFile file;
+    bool readable = ReadSignupFile(path, &file);
     // Recorded before the wait, so that a test sees it while the program still runs.
-    Record(commandLine, path, file);
+    Record(arguments.size(), path, file);
     if (!readable) return 2;
 
     // Without a window the program still does its work: the registry is what the wizard reads.
-    plat::Hwnd window = isignup::OpenSignupWindow(file.entryName);
+    plat::Hwnd window = OpenSignupWindow(file.entryName);
     kit::WaitHandlingMessages(file.outcome.delayMilliseconds);
     if (file.outcome.createProfile) {
         CCleRegistre remoteAccess(plat::kHkeyCurrentUser, kRemoteAccessKey, true);
@@ -77,3 +92,5 @@ int AppMain(const char* commandLine) {
     if (window != plat::kNoWindow && plat::IsWindow(window)) plat::DestroyWindow(window);
     return 0;
 }
+
+}  // namespace isignup

@@ -61,12 +61,10 @@ Outcome ParseOutcome(const std::string& text) {
     return outcome;
 }
 
-std::string PathFromCommandLine(const char* commandLine) {
-    std::string path = Trim(commandLine != nullptr ? commandLine : "");
-    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
-        path = path.substr(1, path.size() - 2);
-    }
-    return path;
+bool SignupPathFromArguments(const std::vector<std::string>& arguments, std::string* path) {
+    if (arguments.size() != 2) return false;
+    *path = AbsolutePath(arguments[1]);
+    return true;
 }
 
 std::string AbsolutePath(const std::string& path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -28,9 +29,9 @@ struct Outcome {
 // number gives the default.
 Outcome ParseOutcome(const std::string& text);
 
-// The sign-up file's path from the command line text after the program name: the whole text,
-// without surrounding blanks and one pair of surrounding quotes.
-std::string PathFromCommandLine(const char* commandLine);
+// The sign-up file's path from the program's arguments (argv[0] the program itself): exactly
+// one argument after the program, made absolute (AbsolutePath). False for any other count.
+bool SignupPathFromArguments(const std::vector<std::string>& arguments, std::string* path);
 
 // A path the private-profile functions take as it is: a bare name would send them to the
 // Windows directory, so a relative path is put under the current directory.

@@ -6,7 +6,22 @@
 #include "platform/app_main.h"
 #include "platform/sim/ui_walk.h"
 
+namespace {
+
+// What the C runtime of a Windows program would have split its command line into: on the
+// simulated machine the starting program has split it already, and exec hands over the pieces.
+std::vector<std::string> g_arguments;
+
+}  // namespace
+
+namespace plat {
+
+std::vector<std::string> ProgramArguments() { return g_arguments; }
+
+}  // namespace plat
+
 int main(int argc, char** argv) {
+    g_arguments.assign(argv, argv + argc);
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
