@@ -71,7 +71,7 @@ const char* CPageItem::ParseBasePart(const char* text) {
     p = ReadNumber(SkipComma(p), &m_number);
     p = ReadNumber(SkipComma(p), &m_width);
     p = ReadNumber(SkipComma(p), &m_height);
-    p = ReadQuoted(SkipComma(p), kMaxPageText, &m_text);
+    p = ReadQuoted(SkipComma(p), kMaxPageText, &m_text, TextMayBeEmpty());
     return SkipBlanks(p);
 }
 

@@ -56,6 +56,9 @@ class CPageItem {
     // or null when the text is not an item of this kind. The base reads an item that has no
     // field after its quoted text.
     virtual const char* Parse(const char* text);
+    // Whether the quoted text may be empty: only an entry field's, whose text is what it holds
+    // at first (a password field starts empty); every other kind shows or names something.
+    virtual bool TextMayBeEmpty() const { return false; }
 
     std::int32_t Number() const { return m_number; }
     const std::string& Text() const { return m_text; }
@@ -129,6 +132,7 @@ class CPageSaisie : public CPageControl {
   public:
     static constexpr char kKeyword[] = "saisie";
     const char* Keyword() const override { return kKeyword; }
+    bool TextMayBeEmpty() const override { return true; }
     void Create(plat::Hwnd parent, const plat::Rect* pageRect, const plat::Rect* logical) override;
     void Draw(plat::Hdc dc, const plat::Rect* pageRect, const plat::Rect* logical) override;
 };

@@ -108,7 +108,7 @@ const char* ReadNumber(const char* p, std::int32_t* value) {
     return Noted(start, p);
 }
 
-const char* ReadQuoted(const char* p, std::size_t maxLength, std::string* text) {
+const char* ReadQuoted(const char* p, std::size_t maxLength, std::string* text, bool mayBeEmpty) {
     if (p == nullptr || *p != '"') return nullptr;
     const char* quote = p;
     const char* begin = ++p;
@@ -117,8 +117,9 @@ const char* ReadQuoted(const char* p, std::size_t maxLength, std::string* text) 
         ++p;
     }
     auto length = static_cast<std::size_t>(p - begin);
-    // An empty text never parses: every item carries a label, a text or a name.
-    if (length == 0 || length > maxLength) return nullptr;
+    // An empty text parses only where it makes sense: an entry field may start empty; every
+    // other item carries a label, a text or a name.
+    if ((length == 0 && !mayBeEmpty) || length > maxLength) return nullptr;
     text->assign(begin, length);
     return Noted(quote, p + 1);
 }

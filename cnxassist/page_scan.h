@@ -25,8 +25,10 @@ const char* ExpectWord(const char* p, const char* word);
 const char* ReadNumber(const char* p, std::int32_t* value);
 
 // A double quote, any characters other than a double quote, and a closing double quote. Null
-// when the text has no closing quote or holds more than `maxLength` characters.
-const char* ReadQuoted(const char* p, std::size_t maxLength, std::string* text);
+// when the text has no closing quote or holds more than `maxLength` characters, or is empty
+// unless `mayBeEmpty`.
+const char* ReadQuoted(const char* p, std::size_t maxLength, std::string* text,
+                       bool mayBeEmpty = false);
 
 // For every opening parenthesis of `text`, the position of the parenthesis that closes it,
 // counting every parenthesis from there on, quoted or not; kNoMatch when the text ends first,

@@ -2,6 +2,8 @@
 // applications they start (the marker program stands in for both), the mail client's sender
 // names, the icon flags, the final page, and the limits of step file values.
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -159,6 +161,16 @@ TEST_F(FinalStepsTest, LanceAppliFailuresAreFatalAndNameWhatFailed) {
     StartWith("LanceAppli1", "NomApplication=absente\r\nPathAppRech=0\r\n");
     EXPECT_EQ(FirstMessage(), "Impossible de lancer C:\\KIT\\ABSENTE.EXE ");
     EXPECT_EQ(sim::ui::QuitCode(), 1);
+    cnx::EndWizard();
+
+    // A registered path longer than 259 characters is not read cut: nothing starts.
+    sim::ui::Reset();
+    ASSERT_TRUE(testsupport::WriteText(
+        plat::kHkeyLocalMachine, (std::string(kAppPaths) + "APPMARKER.EXE").c_str(), "",
+        ("C:\\KIT\\apps\\appmarker.exe" + std::string(250, ' ')).c_str()));
+    StartWith("LanceAppli1", "NomApplication=appmarker\r\n");
+    EXPECT_EQ(FirstMessage(), "Impossible de lancer APPMARKER");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
 }
 
 TEST_F(FinalStepsTest, PreviousOntoAnAutoNextStepRunsItAgain) {
@@ -223,30 +235,46 @@ TEST_F(FinalStepsTest, ACutSuivantsCannotNameAnotherStep) {
 
 TEST_F(FinalStepsTest, ParametreMessGivesTheMailUserNameToTheDefaultAccounts) {
     struct Case {
-        int ieVersionCode;
-        const char* managerKey;
-        bool withUserName;
+        const char* label;
+        const char* ieVersion;     // the browser's version: code 1 for 4.x, 0 for 5.x, else 2
+        const char* identityName;  // the value naming the identity; null: no "Identities" key
+        bool withNews;             // "Default News Account" present
+        bool withUserName;         // "POP3 User Name" present
+        bool written;
     };
     const Case cases[] = {
-        {1, "Software\\Microsoft\\Internet Account Manager", true},
-        {1, "Software\\Microsoft\\Internet Account Manager", false},
-        {0, "Identities\\{ID-1}\\Software\\Microsoft\\Internet Account Manager", true},
-        {0, "Identities\\{ID-1}\\Software\\Microsoft\\Internet Account Manager", false},
+        {"version 4", "4.72.3110.8", "Last User ID", true, true, true},
+        {"version 4 without a user name", "4.72.3110.8", "Last User ID", true, false, false},
+        {"version 4 without a news account", "4.72.3110.8", "Last User ID", false, true, false},
+        {"version 5", "5.00.2614.3500", "Last User ID", true, true, true},
+        {"version 5 without a user name", "5.00.2614.3500", "Last User ID", true, false, false},
+        {"version 5, the default identity", "5.00.2614.3500", "Default User ID", true, true, true},
+        {"version 5 without identities", "5.00.2614.3500", nullptr, true, true, false},
+        {"version 3", "3.02", "Last User ID", true, true, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.ieVersionCode) + (c.withUserName ? " with" : " without"));
+        SCOPED_TRACE(c.label);
         cnxtest::FreshWizardMachine();
         sim::ui::Reset();
         WriteKitFile("ISIGNUP.EXE", "stand-in");
-        const char* version = c.ieVersionCode == 1 ? "4.72.3110.8" : "5.00.2614.3500";
-        ASSERT_TRUE(testsupport::WriteText(
-            plat::kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version", version));
-        ASSERT_TRUE(
-            testsupport::WriteText(plat::kHkeyCurrentUser, "Identities", "Last User ID", "{ID-1}"));
-        ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, c.managerKey,
-                                           "Default Mail Account", "00000001"));
-        ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, c.managerKey,
-                                           "Default News Account", "00000002"));
+        ASSERT_TRUE(testsupport::WriteText(plat::kHkeyLocalMachine,
+                                           "Software\\Microsoft\\Internet Explorer", "Version",
+                                           c.ieVersion));
+        if (c.identityName != nullptr) {
+            ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, "Identities", c.identityName,
+                                               "{ID-1}"));
+        }
+        // The default accounts: of the identity for version 5, of the manager for the others.
+        for (const char* managerKey :
+             {"Software\\Microsoft\\Internet Account Manager",
+              "Identities\\{ID-1}\\Software\\Microsoft\\Internet Account Manager"}) {
+            ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, managerKey,
+                                               "Default Mail Account", "00000001"));
+            if (c.withNews) {
+                ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, managerKey,
+                                                   "Default News Account", "00000002"));
+            }
+        }
         const std::string mail = std::string(kAccounts) + "00000001";
         const std::string news = std::string(kAccounts) + "00000002";
         ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, news.c_str(), "NNTP Server",
@@ -258,13 +286,13 @@ TEST_F(FinalStepsTest, ParametreMessGivesTheMailUserNameToTheDefaultAccounts) {
                                                "POP3 User Name", "jdupont"));
         }
         StartWith("ParametreMess1", "");
-        ASSERT_EQ(g_ieVersionCode, c.ieVersionCode);
         EXPECT_EQ(Current(), "Etape2");
+        EXPECT_TRUE(sim::ui::MessageBoxes().empty()) << FirstMessage();
         auto smtp = ReadValue(plat::kHkeyCurrentUser, mail.c_str(), "SMTP Display Name");
         auto nntp = ReadValue(plat::kHkeyCurrentUser, news.c_str(), "NNTP Display Name");
-        EXPECT_EQ(smtp.present, c.withUserName);
-        EXPECT_EQ(nntp.present, c.withUserName);
-        if (c.withUserName) {
+        EXPECT_EQ(smtp.present, c.written);
+        EXPECT_EQ(nntp.present, c.written);
+        if (c.written) {
             EXPECT_EQ(smtp.Text(), "jdupont");
             EXPECT_EQ(nntp.Text(), "jdupont");
         }
@@ -333,10 +361,45 @@ TEST_F(FinalStepsTest, FinEndsTheRunWithTheRestartPromptUnlessAvecRebootIsZero) 
     }
 }
 
-TEST_F(FinalStepsTest, ParametreIEMovesOnAtOnce) {
-    StartWith("ParametreIE1", "");
+// ParametreIE moves on at once and leaves the registry exactly as its script says: the whole
+// registry after it equals the one before with the script's changes made by hand.
+TEST_F(FinalStepsTest, ParametreIEChangesTheRegistryAsItsScriptSaysAndNothingMore) {
+    const char* main = "Software\\Microsoft\\Internet Explorer\\Main";
+    ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, main, "Start Page", "ancienne"));
+    ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, main, "Search Page", "recherche"));
+    WriteKitFile(
+        "cfg.ini",
+        cnxtest::GeneralSection() + cnxtest::IdentWindowSection("Etape1") +
+            "[Etape1]\r\nSuivants=ParametreIE1\r\nPresenceSuivant=2\r\n"
+            "[ParametreIE1]\r\nSuivants=Etape2\r\n"
+            "I000.Branche=HKEY_CURRENT_USER\r\nI000.Cle=" +
+            main +
+            "\r\nI000.Nom=Start Page\r\nI000.Type=c\r\nI000.Valeur=http://www.telvora.fr/\r\n"
+            "I001.Branche=HKEY_CURRENT_USER\r\nI001.Cle=" +
+            main +
+            "\r\nI001.Nom=Search Page\r\nI001.Type=d\r\n"
+            "[Etape2]\r\nSuivants=Etape2\r\n");
+    Start();
+    ASSERT_EQ(Current(), "Etape1");
+    const std::string file = sim::Machine::Current().RegistryFile();
+    auto registry = [&file] {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = registry();
+    Click(ID_SUIVANT);
     EXPECT_EQ(Current(), "Etape2");
-    EXPECT_TRUE(sim::ui::MessageBoxes().empty());
+    EXPECT_TRUE(sim::ui::MessageBoxes().empty()) << FirstMessage();
+    const std::string after = registry();
+
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << before;
+    ASSERT_TRUE(testsupport::WriteText(plat::kHkeyCurrentUser, main, "Start Page",
+                                       "http://www.telvora.fr/"));
+    plat::RegKey key = 0;
+    ASSERT_EQ(plat::RegOpenKey(plat::kHkeyCurrentUser, main, plat::kKeyAllAccess, &key), 0);
+    ASSERT_EQ(plat::RegDeleteValue(key, "Search Page"), 0);
+    plat::RegCloseKey(key);
+    EXPECT_EQ(after, registry());
 }
 
 }  // namespace

@@ -271,10 +271,14 @@ TEST_F(PageParse, QuotedTextsHoldUpTo2047Characters) {
     CPage& page = Valid(canvas + std::string(2047, 'x') + "\")");
     EXPECT_EQ(page.Layout()->Item(0)->Text().size(), 2047u);
     EXPECT_FALSE(Parses(canvas + std::string(2048, 'x') + "\")"));
-    // Texts may span lines; an empty text never parses.
+    // Texts may span lines; an empty text parses only as an entry field's first content.
     EXPECT_EQ(Valid(canvas + "ligne 1\r\nligne 2\")").Layout()->Item(0)->Text(),
               "ligne 1\r\nligne 2");
-    EXPECT_FALSE(Parses(canvas + "\")"));
+    EXPECT_EQ(Valid(canvas + "\")").Layout()->Item(0)->Text(), "");
+    for (const char* kind : {"ctexte", "radio", "icone"}) {
+        EXPECT_FALSE(Parses("fenetre(0,10,10)(" + std::string(kind) + ",1,10,10,\"\")")) << kind;
+    }
+    EXPECT_FALSE(Parses("fenetre(0,10,10)(bouton,1,10,10,\"\",1)"));
     EXPECT_FALSE(Parses("fenetre(0,10,10)(ttexte,1,10,10,\"T\",\"\",12,400,0,0)"));
     EXPECT_FALSE(Parses(canvas + "sans fin)"));
 }

@@ -197,6 +197,67 @@ TEST_F(SignupTest, IdConnexionDropsWhatNoDiallingPrefixHoldsAndGoesOn) {
     EXPECT_FALSE(Ended());
 }
 
+// Read-only files are written all the same: the template before its copy (the copy would keep
+// the attribute), the working copy by IdMail, the new-subscription file. The browser settings
+// key is only opened: a machine without it does not get one.
+TEST_F(SignupTest, ReadOnlySignupFilesAreWrittenAndTheBrowserKeyIsNeverCreated) {
+    plat::RegKey user = 0;
+    ASSERT_EQ(
+        plat::RegOpenKey(plat::kHkeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion",
+                         plat::kKeyAllAccess, &user),
+        0);
+    ASSERT_EQ(plat::RegDeleteKey(user, "Internet Settings"), 0);
+    plat::RegCloseKey(user);
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    WriteKitFile("modele.ins",
+                 "[Entry]\r\nEntry_Name=Lecture Seule\r\n"
+                 "[StandIn]\r\nOutcome=created,0\r\n");
+    ASSERT_TRUE(plat::SetFileAttributes("C:\\KIT\\modele.ins", plat::kFileAttributeReadOnly));
+    Start();
+    ASSERT_EQ(Current(), "IdConnexion1");
+    Type(kFirstControlId, "jdupont");
+    Click(ID_SUIVANT);
+    ASSERT_EQ(Current(), "IdMail1");
+    EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "User", "Name"), "jdupont");
+    ASSERT_TRUE(plat::SetFileAttributes("C:\\KIT\\modele_0.ins", plat::kFileAttributeReadOnly));
+    Type(kFirstControlId + 3, "jdupont");
+    Click(ID_SUIVANT);
+    EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "Internet_Mail", "Email_Name"), "jdupont");
+    FinishWaiting();
+    EXPECT_EQ(Current(), "EtapeFin");
+    EXPECT_FALSE(cnxtest::KeyExists(plat::kHkeyCurrentUser, kInternetSettings));
+    cnx::EndWizard();
+
+    sim::ui::Reset();
+    g_nextControlId = kFirstControlId;
+    WriteKitFile("cfg.ini", NewSubscriptionSteps(""));
+    WriteKitFile("nouveau.ins",
+                 "[Entry]\r\nEntry_Name=Nouvel Abonne\r\n"
+                 "[StandIn]\r\nOutcome=created,0\r\n");
+    ASSERT_TRUE(plat::SetFileAttributes("C:\\KIT\\nouveau.ins", plat::kFileAttributeReadOnly));
+    Start();
+    Type(kFirstControlId, "0,");
+    Click(ID_SUIVANT);
+    EXPECT_EQ(Ins("C:\\KIT\\nouveau.ins", "Phone", "Phone_Number"),
+              std::string("0,") + kRegistrationPhoneNumber);
+    FinishWaiting();
+    EXPECT_EQ(Current(), "EtapeFin");
+    EXPECT_FALSE(cnxtest::KeyExists(plat::kHkeyCurrentUser, kInternetSettings));
+}
+
+// A connection page without field 3 leaves the dialling prefix as it was.
+TEST_F(SignupTest, IdConnexionWithoutAPrefixFieldKeepsThePrefix) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    WriteKitFile("conn.txt", kMailPage);
+    g_dialPrefix = "9";
+    Start();
+    ASSERT_EQ(Current(), "IdConnexion1");
+    Type(kFirstControlId, "jdupont");
+    Click(ID_SUIVANT);
+    EXPECT_EQ(Current(), "IdMail1");
+    EXPECT_EQ(std::string(g_dialPrefix.c_str()), "9");
+}
+
 TEST_F(SignupTest, KeysGoIntoANewWorkingFileInTheirOrderWhenTheTemplateIsMissing) {
     WriteKitFile("cfg.ini", ExistingSubscriberSteps());
     Start();

@@ -46,14 +46,10 @@ TEST(GeneralSection, ThePageAreaOfAbsurdSizesIsHeldToAnInt) {
 
 TEST_F(StepModel, FactoryMatchesKeywordsFromTheFirstCharacter) {
     const std::pair<const char*, const char*> cases[] = {
-        {"Etape12", nullptr},
-        {"etape1", "etape inexistante : etape1"},
-        {"Bouton2", nullptr},
-        {"BoutonRadio2", nullptr},
-        {"CheckUser", nullptr},
-        {"Xetape", "etape inexistante : Xetape"},
-        {"Fin2", nullptr},
-        {"Finale", nullptr},
+        {"Etape12", nullptr},   {"etape1", "etape inexistante : etape1"},
+        {"Bouton2", nullptr},   {"BoutonRadio2", nullptr},
+        {"CheckUser", nullptr}, {"Xetape", "etape inexistante : Xetape"},
+        {"Fin2", nullptr},      {"Finale", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);

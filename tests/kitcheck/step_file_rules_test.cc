@@ -132,6 +132,19 @@ TEST_F(StepFileRules, ValuesTooLongForTheirFields) {
         At("Message=") + ": warning: Message is longer than 127 characters: the wizard cuts it");
 }
 
+// Icone's key name holds 259 characters, not 127: only a longer one stops the wizard.
+TEST_F(StepFileRules, IconeValuesHoldTwoHundredAndFiftyNineCharacters) {
+    Edit("[Etape1]\r\nSuivants=Fin1",
+         "[Etape1]\r\nSuivants=Icone1\r\nPresenceSuivant=3\r\n[Icone1]\r\nSuivants=Fin1\r\n"
+         "NomFichier=icones.ini\r\nNomVariable=" +
+             std::string(260, 'v'));
+    Run();
+    EXPECT_EQ(Only("NomVariable"),
+              At("NomVariable=") +
+                  ": error: NomVariable is longer than 259 characters: the wizard stops at step "
+                  "Icone1");
+}
+
 TEST_F(StepFileRules, GeneralKeysAndBitmaps) {
     Edit("Tx=0\r\n", "");
     Edit("NbBitmaps=1", "NbBitmaps=2\r\nNomBitmap2=absent.bmp\r\nBmpx2=1\r\nBmpy2=1");

@@ -269,7 +269,8 @@ TEST_F(KitExtractTest, ASecondRunOverwritesAndAQuotedDirectoryServesToo) {
     MakePayload("1");
     ASSERT_EQ(Run(), 0);
     MakePayload("version 2");
-    ASSERT_EQ(plat::SpawnWait(kProgram, {kProgram, "/auto", "\"C:\\Program Files\\Telvora\""}), 0);
+    // The start quotes the directory, blanks and all: the program's line holds it in quotes.
+    ASSERT_EQ(plat::SpawnWait(kProgram, {kProgram, "/auto", "C:\\Program Files\\Telvora"}), 0);
     ExpectPayloadCopied("version 2");
     std::string log = ReadFile(Target("kitextract.log"));
     EXPECT_EQ(log.find("Dossier créé"), std::string::npos) << log;

@@ -4,8 +4,10 @@
 # with the real plugmaj.exe (its silent installation checked in HKCR), InitModem on a seeded
 # telephon.ini (the Windows 95 path, forced through the version Wine reports to the wizard) and
 # on seeded registry locations (the Windows 98 path), LanceAppli starting the marker program
-# through App Paths with an argument, Icone, and Fin with the restart prompt (a stub in this
-# Wine: nothing shows and the run ends as after a No).
+# through App Paths from a folder with blanks, with a page argument holding blanks too (each
+# must arrive as one argument), Icone, and Fin with the restart prompt (a stub in this Wine:
+# nothing shows and the run ends as after a No). Last, a fatal error of InitModem: after its
+# box the run ends, and neither LanceAppli nor Icone runs.
 set -euo pipefail
 here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 # shellcheck source=tests/wine/wine-env.sh
@@ -18,7 +20,7 @@ programs_dir=$2
 driver=$win32_dir/tests/driver/testdrv.exe
 out=$wine_artefacts/final_steps
 kit=$out/kit
-apps=$out/apps
+apps="$out/Mes applis"
 browser=$wine_prefix/drive_c/IE
 rm -rf "$out" "$browser"
 make_wine_user_dir "$out"
@@ -54,7 +56,7 @@ Suivants=LanceAppli1
 [LanceAppli1]
 Suivants=Icone1
 NomApplication=appmarker
-NomPage=accueil.htm
+NomPage=ma page d'accueil.htm
 [Icone1]
 Suivants=Fin1
 NomFichier=icones.ini
@@ -121,7 +123,10 @@ grep -qx 'Locations=3,6' <<< "$(ini)" || fail "Locations not 3,6: $(ini)"
 grep -qx 'CurrentLocation=5,2' <<< "$(ini)" || fail "CurrentLocation not 5,2: $(ini)"
 grep -q 'TelephonINIChanged=20[0-9][0-9]-' "$windows_dir/win.ini" || fail "no change stamp in win.ini"
 # The application, through App Paths, with its page beside the wizard.
-grep -qi 'kit\\accueil.htm' "$apps/appmarker.txt" || fail "appmarker.txt: $(cat "$apps/appmarker.txt")"
+# The application, through App Paths, from its folder with blanks, with its page beside the
+# wizard as one argument (the marker writes each argument between brackets).
+grep -qix '\[[^][]*\\kit\\ma page d.accueil\.htm\]' <<< "$(tr -d '\r' < "$apps/appmarker.txt")" ||
+    fail "appmarker.txt: $(cat "$apps/appmarker.txt")"
 # The icons.
 tr -d '\r' < "$kit/icones.ini" > "$out/icones.txt"
 grep -A1 -x '\[Icone0\]' "$out/icones.txt" | grep -qx 'Visible=1' || fail "Icone0: $(cat "$out/icones.txt")"
@@ -145,6 +150,17 @@ expect_value "$locations\\Location1" OutsideAccess REG_SZ '0,'
 expect_value "$locations\\Location1" LongDistanceAccess REG_SZ 9
 cmp -s "$windows_dir/telephon.ini" "$out/telephon.before" || fail "telephon.ini changed on Windows 98"
 [ "$(grep -c . "$apps/appmarker.txt")" = 2 ] || fail "the application did not start again"
+
+# 3. Windows 95 without telephon.ini: InitModem's fatal error. After its box nothing of the
+# later steps happens: no application started, no icon written.
+cp "$kit/icones.ini" "$out/icones.before"
+rm -f "$windows_dir/telephon.ini"
+reg add "$appdefaults" /v Version /d win95 /f > /dev/null
+run_driver "$here/final_steps_fatal_e2e.txt" KIT="$kit" EXE="$kit/cnxassist.exe" \
+    > "$out/fatal.log" || fail "the run with a fatal error failed (log: $out/fatal.log)"
+reg delete "$appdefaults" /v Version /f > /dev/null
+[ "$(grep -c . "$apps/appmarker.txt")" = 2 ] || fail "the application started after the fatal error"
+cmp -s "$kit/icones.ini" "$out/icones.before" || fail "icones.ini was written after the fatal error"
 
 for shot in "$out"/*.bmp; do convert "$shot" "${shot%.bmp}.png"; done
 echo "final_steps_e2e: passed (artefacts in $out)"

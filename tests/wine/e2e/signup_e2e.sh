@@ -139,6 +139,8 @@ expect_value "$record" Password REG_SZ motdepasse
 expect_value "$record" Email_address REG_SZ 'jdupont@telvora\.fr'
 expect_value "$record" POP_Logon_Password REG_SZ courrier
 expect_value "$record" File REG_SZ '.*\\modele_0\.ins'
+# The program and the sign-up file: the stand-in's C runtime counted exactly two arguments.
+expect_value "$record" ArgumentCount REG_DWORD 0x2
 expect_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings' \
     EnableAutoDial REG_DWORD 0x1
 expect_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings' \
