@@ -17,8 +17,8 @@
 // - Message boxes return the next scripted answer; without one, the box's default button (what
 //   Enter would choose: the first button unless kMbDefButton2/3). As on Windows, a box (or the
 //   restart prompt) whose modal loop finds a quit message waiting ends at once: the box returns
-//   0 with no answer taken, the prompt is not recorded. The folder browser returns the next
-//   scripted choice; without one it is cancelled.
+//   IDOK whatever its buttons, taking no scripted answer; the prompt is not recorded. The
+//   folder browser returns the next scripted choice; without one it is cancelled.
 // - Every drawing call is recorded in the draw log of the window it draws on (client
 //   coordinates); memory contexts record nothing until BitBlt copies their bitmap to a window.
 //

@@ -399,8 +399,9 @@ int MessageBox(Hwnd owner, const char* text, const char* caption, Uint flags) {
     int answer;
     if (ui.quitPending) {
         // The box's own loop finds the quit message waiting: it puts it back and ends at once,
-        // with no button pressed, before the user could read or answer anything.
-        answer = 0;
+        // before the user could read or answer anything, with IDOK whatever its buttons (what
+        // Wine answers then).
+        answer = kIdOk;
     } else if (!ui.messageBoxAnswers.empty()) {
         answer = ui.messageBoxAnswers.front();
         ui.messageBoxAnswers.pop_front();

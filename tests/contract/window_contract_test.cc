@@ -183,11 +183,14 @@ TEST_F(WindowContract, APasswordCharacterMasksTheFieldButNotItsText) {
     EXPECT_STREQ(text, "Secret98");
 }
 
-// A message box whose modal loop finds the quit message waiting ends at once, answering
-// nothing, and leaves the quit message for the program's loop.
+// A message box whose modal loop finds the quit message waiting ends at once, with IDOK
+// whatever its buttons (nobody pressed any), and leaves the quit message for the program's loop.
 TEST_F(WindowContract, AMessageBoxEndsAtOnceWhenTheQuitMessageWaits) {
     plat::PostQuitMessage(3);
-    EXPECT_EQ(plat::MessageBox(window_, "texte", "titre", plat::kMbOk | plat::kMbIconStop), 0);
+    EXPECT_EQ(plat::MessageBox(window_, "texte", "titre", plat::kMbYesNo | plat::kMbIconQuestion),
+              plat::kIdOk);
+    EXPECT_EQ(plat::MessageBox(window_, "texte", "titre", plat::kMbOk | plat::kMbIconStop),
+              plat::kIdOk);
     plat::Msg msg;
     EXPECT_EQ(plat::GetMessage(&msg), 0);
     EXPECT_EQ(msg.wParam, 3u);

@@ -292,7 +292,7 @@ TEST_F(BoxesTest, FolderBrowserAndRestartPrompt) {
     sim::ui::ScriptMessageBoxAnswer(plat::kIdNo);
     plat::PostQuitMessage(1);
     EXPECT_FALSE(plat::PromptReboot(0x10024));
-    EXPECT_EQ(plat::MessageBox(0, "texte", "titre", plat::kMbYesNo), 0);
+    EXPECT_EQ(plat::MessageBox(0, "texte", "titre", plat::kMbYesNo), plat::kIdOk);
     EXPECT_EQ(sim::ui::RebootPrompts().size(), 1u);
     EXPECT_TRUE(sim::ui::QuitPending());
 }

@@ -8,8 +8,8 @@ bool ImportRegFile(const std::string& windowsPath) {
     char windows[260];
     if (plat::GetWindowsDirectory(windows, sizeof windows) == 0) return false;
     std::string regedit = std::string(windows) + "\\regedit.exe";
-    // The path is quoted: spawn joins the arguments with blanks.
-    return plat::SpawnWait(regedit.c_str(), {"regedit", "/S", "\"" + windowsPath + "\""}) == 0;
+    // The start quotes a path with blanks by itself.
+    return plat::SpawnWait(regedit.c_str(), {"regedit", "/S", windowsPath}) == 0;
 }
 
 }  // namespace contract

@@ -175,6 +175,7 @@ cat > "$out/unchanged.txt" << 'SCRIPT'
 timeout 15000
 start cwd=${KIT} ${EXE} /new
 wait-window class=#32770 title="Connexion à Telvora"
+type 23046 ""
 click 1064
 msgbox caption="Fermeture de l'assistant de connexion à Telvora" text="Un problème est survenu. Impossible de continuer l'installation." press=IDOK
 wait-exit code=1
