@@ -5,20 +5,13 @@
 #include <cstring>
 #include <utility>
 
+#include "common/install_folder.h"
 #include "platform/files.h"
 
 namespace kitextract {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Trim(const std::string& text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
-}
 
 bool Exists(const std::string& path) {
     return plat::GetFileAttributes(path.c_str()) != plat::kInvalidFileAttributes;
@@ -112,15 +105,8 @@ bool DestinationFromCommandLine(const char* commandLine, std::string* destinatio
         if (std::tolower(static_cast<unsigned char>(text[start + i])) != kSwitch[i]) return false;
     }
     if (!IsBlank(text[start + switchLength])) return false;
-    std::string rest = Trim(text.substr(start + switchLength));
-    if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') {
-        rest = Trim(rest.substr(1, rest.size() - 2));
-    }
-    // A folder without its last '\' reads the same, except for a drive's root; blanks before
-    // that '\' go too, or "C:\Telvora \" would name a folder whose name ends with a blank.
-    while (rest.size() > RootLength(rest) && (rest.back() == '\\' || IsBlank(rest.back()))) {
-        rest.pop_back();
-    }
+    // The kit wizard reads the folder with the same function: both must name the same one.
+    const std::string rest = kit::NormaliseFolder(text.substr(start + switchLength));
     if (rest.empty() || rest.find('"') != std::string::npos) return false;
     *destination = rest;
     return true;
