@@ -5,6 +5,10 @@
 //   test_child claim NAME     ends with 0 when it got the claim NAME, 1 when another holds it
 //   test_child record FILE ...writes its current directory and arguments to FILE (a Windows
 //                             path on the shared machine), one per line
+//   test_child append FILE MS ...
+//                             appends its remaining arguments, joined by blanks, as one line to
+//                             FILE, then sleeps MS milliseconds and ends with 0 (a slow program
+//                             whose runs can be counted)
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -26,6 +30,14 @@ int main(int argc, char** argv) {
     }
     if (mode == "sleep" && argc > 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
+        return 0;
+    }
+    if (mode == "append" && argc > 3) {
+        std::string text;
+        plat::ReadWholeFile(argv[2], &text);
+        for (int i = 4; i < argc; ++i) text += std::string(i > 4 ? " " : "") + argv[i];
+        if (!plat::WriteWholeFile(argv[2], text + "\r\n")) return 101;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[3])));
         return 0;
     }
     if (mode == "record" && argc > 2) {
