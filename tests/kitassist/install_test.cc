@@ -94,16 +94,21 @@ TEST_F(InstallTest, AProgramThatDoesNotStartIsToldAndStopsTheButtonANumberedOneO
 }
 
 TEST_F(InstallTest, ACommandTooLongToStartWholeIsToldAndNotStarted) {
-    // The program's folder and the value together pass the 259 characters of the command.
+    // The program's folder and the value together pass the 259 characters of the command; cut
+    // there, the command would name another program, which is there: it must not start.
     const std::string directory = "C:\\" + std::string(200, 'd');
     SetProgramDirectory(directory);
-    WriteIni("[IE45]\r\nSuivant=Suivant\r\nExeSuivant=" + std::string(100, 'x') +
-             "\r\nSectionSuivant=P2\r\n[P2]\r\n");
+    const std::string cut = directory + "\\" + std::string(55, 't');
+    ASSERT_EQ(cut.size(), 259u);
+    const std::string marker = folder_ + "/coupe.txt";
+    InstallMarkerProgram(cut + ".exe", marker);
+    WriteIni("[IE45]\r\nSuivant=Suivant\r\nExeSuivant=" + std::string(55, 't') +
+             "x.exe\r\nSectionSuivant=P2\r\n[P2]\r\n");
     EXPECT_EQ(Run({[&] { Click(ID_SUIVANT); }}), -1);
     EXPECT_STREQ(dialog_.m_section.c_str(), "IE45");
-    const std::string command = directory + "\\" + std::string(100, 'x');
-    EXPECT_EQ(BoxTexts(),
-              "La commande est trop longue pour être lancée :\r\n" + command.substr(0, 259) + "\n");
+    EXPECT_EQ(BoxTexts(), "La commande est trop longue pour être lancée :\r\n" + cut + "\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
 // --- CopyFiles ends before the wizard says it is done ------------------------------------------
