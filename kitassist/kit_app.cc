@@ -7,25 +7,13 @@
 #include "common/split_path.h"
 #include "kitassist/browser_detect.h"
 #include "kitassist/kit_dialog.h"
-#include "kitassist/resource_ids.h"
-#include "kitassist/shortcut.h"
 #include "platform/files.h"
-#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/system.h"
-#include "platform/window.h"
 
 namespace {
 
 constexpr std::size_t kModulePathCapacity = 1024;
-constexpr std::size_t kBrowsePathCapacity = 260;
-// m_installDir takes the entry field's text up to this many characters.
-constexpr std::size_t kInstallDirChars = 259;
-constexpr unsigned kExtractHeadStartMs = 1000;
-// The folder browser offers file-system folders only (BIF_RETURNONLYFSDIRS).
-constexpr unsigned kBrowseOnlyFileSystemFolders = 1;
-// A one-character location puts the shortcut on the desktop.
-constexpr const char* kDesktopLocation = "x";
 
 // HKEY_LOCAL_MACHINE "ProgramFilesDir", empty when it cannot be read (a value longer than the
 // buffer included).
@@ -99,50 +87,4 @@ void CKitApp::Start() {
 int CKitApp::RunDialog() {
     CKitDialog dialog(*this);
     return dialog.DoModal();
-}
-
-void CKitApp::RunAction(const char* action, CKitDialog& dialog) {
-    const std::string name = action != nullptr ? action : "";
-    if (name == "SelectDir") {
-        char chosen[kBrowsePathCapacity] = {};
-        if (plat::BrowseForFolder(0, "", kBrowseOnlyFileSystemFolders, chosen, sizeof chosen) &&
-            chosen[0] != '\0') {
-            // The field reports the change, which makes it the wizard's value.
-            plat::SetDlgItemText(dialog.m_hwnd, ID_SAISIE, chosen);
-        }
-    } else if (name == "CopyFiles") {
-        const std::string destination = dialog.Saisie();
-        // Built from the value as read each time: a second run must not prefix it again.
-        const std::string espacePath = destination + "\\" + m_espaceValue.str();
-        m_espace = espacePath;
-        char field[kInstallDirChars + 1] = {};
-        plat::GetDlgItemText(dialog.m_hwnd, ID_SAISIE, field, sizeof field);
-        m_installDir = field;
-        const std::string command = m_extractible.str() + " /auto " + m_installDir.str();
-        plat::WinExec(command.c_str(), plat::kSwShowDefault);
-        // The archive is not waited for; the shortcut does not need its files, only a moment's
-        // head start.
-        plat::Sleep(kExtractHeadStartMs);
-
-        ShortcutRequest request;
-        request.comReady = false;
-        request.target = espacePath;
-        request.description = m_raccEspace.str();
-        request.workingDirectory = destination;
-        request.location = kDesktopLocation;
-        request.iconFile = espacePath;
-        request.iconIndex = 0;
-        request.showCommand = 0;
-        CreateShortcut(request);  // without a shortcut the installation is still there
-    } else if (name == "ExeAbonnement") {
-        const std::string path = dialog.Saisie() + "\\" + m_abonnement.str();
-        char directory[kBrowsePathCapacity];
-        char file[kBrowsePathCapacity];
-        kit::SplitPath(path.c_str(), directory, sizeof directory, file, sizeof file);
-        // The sign-up program finds its files beside it.
-        if (directory[0] != '\0') plat::SetCurrentDirectory(directory);
-        plat::WinExec(QuotedIfBlank(path).c_str(), plat::kSwShowDefault);
-    } else if (name == "ExeEspace") {
-        plat::WinExec(QuotedIfBlank(m_espace.str()).c_str(), plat::kSwShowDefault);
-    }
 }

@@ -3,9 +3,10 @@
 // the [General] values), then the wizard dialog run modally.
 #pragma once
 
-#include "common/bounded_text.h"
+#include <string>
 
-class CKitDialog;
+#include "common/bounded_text.h"
+#include "platform/window.h"
 
 // The configuration file, in the program's own directory.
 constexpr const char* kIniFileName = "Pakonel.ini";
@@ -22,10 +23,13 @@ class CKitApp {
     int RunDialog();
 
     // The internal action named by a "Proc" or "Procx" key, matched exactly (case included):
-    // "SelectDir" (a folder into the entry field), "CopyFiles" (the self-extracting archive
-    // into the entry field's folder, then the desktop shortcut to the Espace program),
-    // "ExeAbonnement" and "ExeEspace" (those programs started). Any other name does nothing.
-    void RunAction(const char* action, CKitDialog& dialog);
+    // "SelectDir" (a folder into the entry field), "CopyFiles" (the extraction program run into
+    // the entry field's folder and waited for, then the desktop shortcut to the Espace
+    // program), "ExeAbonnement" and "ExeEspace" (those programs started). Any other name does
+    // nothing. `dialog` is the wizard's window (its entry field, the boxes' owner), `saisie`
+    // the entry field's value. False when the action failed, which the user has been told in a
+    // box: the rest of the button's work must not run.
+    bool RunAction(const char* action, plat::Hwnd dialog, const std::string& saisie);
 
     kit::FixedText<260> m_iniPath;  // empty when Pakonel.ini cannot be opened
     kit::FixedText<64> m_startSection;
@@ -37,6 +41,11 @@ class CKitApp {
     kit::FixedText<260> m_espace;       // the Espace program; its full path after CopyFiles
     kit::FixedText<260> m_espaceValue;  // [General] "Espace" as read, relative to the folder
     kit::FixedText<64> m_raccEspace;
+
+  private:
+    bool SelectDir(plat::Hwnd dialog);
+    bool CopyFiles(plat::Hwnd dialog, const std::string& saisie);
+    bool ExeAbonnement(plat::Hwnd dialog, const std::string& saisie);
 };
 
 // The first page for a browser category: "NOIE" without a browser, "IE3" up to version 3.02,

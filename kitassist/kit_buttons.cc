@@ -4,10 +4,10 @@
 
 #include "common/bounded_text.h"
 #include "common/split_path.h"
+#include "kitassist/kit_actions.h"
 #include "kitassist/kit_app.h"
 #include "kitassist/kit_dialog.h"
 #include "platform/files.h"
-#include "platform/process.h"
 
 namespace {
 
@@ -32,11 +32,15 @@ bool CKitDialog::ResolveCommand(const char* value, const char* baseDir, char* ou
     return command.size() < capacity;
 }
 
-void CKitDialog::StartCommand(const char* value) {
+bool CKitDialog::StartCommand(const char* value) {
     const bool fits = ResolveCommand(value, m_app.m_programDir.c_str(), m_app.m_command.data(),
                                      m_app.m_command.capacity());
     // A cut command line would start some other program, or this one with other arguments.
-    if (fits) plat::WinExec(m_app.m_command.c_str(), plat::kSwShowDefault);
+    if (!fits) {
+        SayCommandTooLong(m_hwnd, m_app.m_command.str());
+        return false;
+    }
+    return StartProgramOrSay(m_hwnd, m_app.m_command.str());
 }
 
 bool CKitDialog::RunButton(const char* keyName) {
@@ -50,16 +54,18 @@ bool CKitDialog::RunButton(const char* keyName) {
             ReadKey(("Exe" + std::to_string(n) + name).c_str(), kKeyValueCapacity);
         if (!value.empty()) StartCommand(value.c_str());
     }
+    // A numbered program that does not start is only told; what follows depends on the
+    // actions and the last program, which must have worked before the wizard closes or moves on.
     const std::string proc = ReadKey(("Proc" + name).c_str(), kKeyValueCapacity);
-    if (!proc.empty()) m_app.RunAction(proc.c_str(), *this);
+    if (!proc.empty() && !m_app.RunAction(proc.c_str(), m_hwnd, m_saisie)) return false;
     const std::string procx = ReadKey(("Procx" + name).c_str(), kKeyValueCapacity);
     if (!procx.empty()) {
-        m_app.RunAction(procx.c_str(), *this);
+        if (!m_app.RunAction(procx.c_str(), m_hwnd, m_saisie)) return false;
         EndAsWithOk();
     }
     const std::string exe = ReadKey(("Exe" + name).c_str(), kKeyValueCapacity);
     if (!exe.empty()) {
-        StartCommand(exe.c_str());
+        if (!StartCommand(exe.c_str())) return false;
         EndAsWithOk();
     }
     const std::string section = ReadKey(("Section" + name).c_str(), kKeyValueCapacity);

@@ -80,7 +80,7 @@ void CKitDialog::OnCommand(int id, int code) {
         }
         return;
     }
-    if (code != plat::kBnClicked) return;
+    if (code != plat::kBnClicked || m_busy) return;
     for (const ControlSlot<32>& slot : m_buttons) {
         if (slot.id != id) continue;
         // Escape stands for Annuler, Enter for the default button: a button the page disabled
@@ -91,8 +91,36 @@ void CKitDialog::OnCommand(int id, int code) {
     }
 }
 
+CKitDialog::BusyScope::BusyScope(CKitDialog& dialog) : m_dialog(dialog) {
+    m_focus = plat::GetFocus();
+    for (std::size_t i = 0; i < m_dialog.m_buttons.size(); ++i) {
+        plat::Hwnd button = plat::GetDlgItem(m_dialog.m_hwnd, m_dialog.m_buttons[i].id);
+        m_enabled[i] = plat::IsWindowEnabled(button);
+        plat::EnableWindow(button, false);
+    }
+    m_dialog.m_busy = true;
+}
+
+CKitDialog::BusyScope::~BusyScope() {
+    m_dialog.m_busy = false;
+    for (std::size_t i = 0; i < m_dialog.m_buttons.size(); ++i) {
+        plat::EnableWindow(plat::GetDlgItem(m_dialog.m_hwnd, m_dialog.m_buttons[i].id),
+                           m_enabled[i]);
+    }
+    // A disabled window loses the focus; the keyboard must find it where it was.
+    if (m_focus != 0 && plat::IsWindow(m_focus) && plat::IsWindowEnabled(m_focus) &&
+        plat::GetFocus() != m_focus) {
+        plat::SetFocus(m_focus);
+    }
+}
+
 void CKitDialog::OnButton(const char* keyName, bool closeWithoutPage) {
-    if (RunButton(keyName)) {
+    bool nextPage = false;
+    {
+        BusyScope busy(*this);
+        nextPage = RunButton(keyName);
+    }
+    if (nextPage) {
         RefreshPage();
     } else if (closeWithoutPage) {
         EndAsWithOk();

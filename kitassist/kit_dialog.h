@@ -42,7 +42,9 @@ class CKitDialog {
     void DrawPageBitmap();
     void DrawPageText();
 
-    // Runs the keys of one button; true when a "Section" key named the next page.
+    // Runs the keys of one button; true when a "Section" key named the next page. A start or an
+    // action that fails (the user told in a box) stops the button's work: no close, no next
+    // page; a numbered "Exe" key that fails only shows its box.
     bool RunButton(const char* keyName);
     // The command line of an "Exe" value: absolute paths unchanged, "?" values without the
     // "?", other values relative to `baseDir` (quoted when they hold a blank). False, with
@@ -53,6 +55,24 @@ class CKitDialog {
     // The entry field's text, at most kSaisieMaxChars characters.
     void SetSaisie(const std::string& text);
     const std::string& Saisie() const { return m_saisie; }
+
+    // While a button's work runs (a program waited for, the folder browser), the wizard's
+    // buttons are disabled, a repaint's layout included, and what they receive is dropped:
+    // a second click on Installer must neither start a second installation nor press the next
+    // page's button. The buttons get back their state, and the focus its window, at the end.
+    class BusyScope {
+      public:
+        explicit BusyScope(CKitDialog& dialog);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+      private:
+        CKitDialog& m_dialog;
+        std::array<bool, 6> m_enabled{};
+        plat::Hwnd m_focus = 0;
+    };
+    bool Busy() const { return m_busy; }
 
     plat::Hwnd m_hwnd = 0;
     std::array<ControlSlot<32>, 6> m_buttons;
@@ -78,8 +98,9 @@ class CKitDialog {
     void PlaceControl(plat::Hwnd control, int x, int width, int defaultX);
     // The entry field's text into it (the dialog's data exchange, to the control).
     void PushSaisie();
-    // Starts a command line without waiting for it; what comes of it is not looked at.
-    void StartCommand(const char* value);
+    // Starts the command line of an "Exe" value without waiting for it; false, the user told
+    // in a box, when it did not start or was too long to start whole.
+    bool StartCommand(const char* value);
 
     // Keys of the current section and of [General].
     std::string ReadKey(const char* key, std::size_t capacity) const;
@@ -91,6 +112,7 @@ class CKitDialog {
     // page's "Saisie" value into the entry field. A repaint lays the page out again and must
     // leave what the user typed or chose.
     bool m_pageIsNew = true;
+    bool m_busy = false;
     std::string m_saisie;
     plat::Hicon m_icon = 0;
 };

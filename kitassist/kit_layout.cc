@@ -31,7 +31,8 @@ void CKitDialog::LayoutControls() {
     for (const ControlSlot<32>& slot : m_buttons) {
         plat::Hwnd button = plat::GetDlgItem(m_hwnd, slot.id);
         plat::ShowWindow(button, plat::kSwHide);
-        plat::EnableWindow(button, true);
+        // A repaint while a button's work runs must not give the user the buttons back.
+        plat::EnableWindow(button, !m_busy);
     }
     plat::Hwnd field = plat::GetDlgItem(m_hwnd, m_saisieSlot.id);
     plat::ShowWindow(field, plat::kSwHide);

@@ -1,6 +1,7 @@
 // The files family: existence tests, copies, attributes and the machine's well-known folders.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,11 @@ Dword GetFileAttributes(const char* path);
 bool SetFileAttributes(const char* path, Dword attributes);
 // CreateDirectoryA.
 bool CreateDirectory(const char* path);
+// GetLastError after a CreateDirectory that failed: the Win32 code (3 path not found, 5 access
+// denied, 19 write-protected, 112 disk full, 183 already exists, 206 name too long...).
+Dword LastFileError();
+// The size of a file in bytes (FindFirstFileA's). False when there is no such file.
+bool GetFileSize(const char* path, std::uint64_t* size);
 // FindFirstFileA / FindNextFileA on "<folder>\*": the folder's entries, "." and ".." left out,
 // in no particular order. False when the folder cannot be read.
 struct DirectoryEntry {

@@ -35,6 +35,20 @@ constexpr int kSwShowDefault = 10;
 // program was started, else an error code (2 file not found, 11 bad format...).
 unsigned WinExec(const char* commandLine, int show);
 
+// A start that keeps the process, for a caller that waits for it while its window goes on
+// answering (CreateProcessA with no application name). The program is searched for as WinExec
+// does: an unquoted name with blanks is taken at the shortest beginning that names a file, a
+// name without a folder is looked for in the program's own folder, the current directory and
+// the system folders. The result is WinExec's: above 31 once started, and `process` then
+// receives the process, which the caller gives back with CloseProcessHandle; 0 to 31 when the
+// program did not start (2 file not found, 3 path not found, 11 bad format, 0 any other
+// reason), `process` left as it was.
+unsigned StartProcessKept(const char* commandLine, int show, ProcessHandle* process);
+// Waits at most `milliseconds` for a process handed back by StartProcessKept to end, or for a
+// message of this thread's windows to arrive (MsgWaitForMultipleObjects): true once the process
+// has ended (or cannot be waited for), false when a message is waiting or the time has passed.
+bool WaitForProcessOrMessage(ProcessHandle process, Dword milliseconds);
+
 // Whether the process snapshot functions (ToolHelp32) are present on this system.
 bool ProcessSnapshotAvailable();
 // The executable names of every running process, as the snapshot reports them (the file name

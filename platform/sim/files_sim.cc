@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -161,10 +162,56 @@ bool SetFileAttributes(const char* path, Dword attributes) {
     return chmod(host.c_str(), mode) == 0;
 }
 
+namespace {
+
+// The Win32 code of the last CreateDirectory that failed.
+Dword g_lastFileError = 0;
+
+Dword Win32ErrorOf(int error) {
+    switch (error) {
+        case EEXIST:
+            return 183;  // ERROR_ALREADY_EXISTS
+        case ENOENT:
+        case ENOTDIR:
+            return 3;  // ERROR_PATH_NOT_FOUND
+        case EACCES:
+        case EPERM:
+            return 5;  // ERROR_ACCESS_DENIED
+        case EROFS:
+            return 19;  // ERROR_WRITE_PROTECT
+        case ENOSPC:
+        case EDQUOT:
+            return 112;  // ERROR_DISK_FULL
+        case ENAMETOOLONG:
+            return 206;  // ERROR_FILENAME_EXCED_RANGE
+        default:
+            return 31;  // ERROR_GEN_FAILURE
+    }
+}
+
+}  // namespace
+
 bool CreateDirectory(const char* path) {
     std::string host;
-    if (!HostPath(path, &host)) return false;
-    return mkdir(host.c_str(), 0755) == 0;
+    if (!HostPath(path, &host)) {
+        g_lastFileError = 3;  // a drive the machine does not have
+        return false;
+    }
+    if (mkdir(host.c_str(), 0755) == 0) return true;
+    g_lastFileError = Win32ErrorOf(errno);
+    return false;
+}
+
+Dword LastFileError() { return g_lastFileError; }
+
+bool GetFileSize(const char* path, std::uint64_t* size) {
+    std::string host;
+    struct stat st;
+    if (!HostPath(path, &host) || stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    *size = static_cast<std::uint64_t>(st.st_size);
+    return true;
 }
 
 Dword GetShortPathName(const char* longPath, char* buffer, Dword size) {

@@ -9,16 +9,20 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <set>
+#include <thread>
 
+#include "common/program_lookup.h"
 #include "platform/process.h"
 #include "platform/sim/command_line.h"
 #include "platform/sim/fault_switch.h"
 #include "platform/sim/machine.h"
+#include "platform/window.h"
 
 extern char** environ;
 
@@ -224,40 +228,67 @@ bool ProcessStillRunning(ProcessHandle process) {
 // to be reaped once it ends.
 void CloseProcessHandle(ProcessHandle) {}
 
-unsigned WinExec(const char* commandLine, int show) {
+namespace {
+
+// WinExec's reading of a command line, shared by the starts that take one: the program found
+// (an unquoted one at the shortest beginning of the line that names a file), then started. The
+// child's pid in `pid` and 33 once started, else WinExec's error code.
+unsigned StartCommandLine(const char* commandLine, pid_t* pid) {
     if (commandLine == nullptr) return 2;
     std::string line(commandLine);
     std::vector<std::string> args = sim::SplitCommandLine(line);
     if (args.empty()) return 2;
     std::string host;
     bool found = false;
-    if (!line.empty() && line.find_first_not_of(" \t") != std::string::npos &&
-        line[line.find_first_not_of(" \t")] == '"') {
+    if (line[line.find_first_not_of(" \t")] == '"') {
         found = FindForWinExec(args[0], &host);
     } else {
-        // An unquoted program path with blanks: the shortest prefix of the line that names a
-        // file wins, as CreateProcess does.
-        std::string candidate;
-        size_t used = 0;
-        for (size_t i = 0; i < args.size() && !found; ++i) {
-            candidate += (i > 0 ? " " : "") + args[i];
-            used = i + 1;
-            found = FindForWinExec(candidate, &host);
-        }
-        if (found && used > 1) {
-            std::vector<std::string> rest = {candidate};
-            rest.insert(rest.end(), args.begin() + static_cast<long>(used), args.end());
-            args = rest;
+        const kit::UnquotedProgram program = kit::FindUnquotedProgram(
+            line, [&host](const std::string& path) { return FindForWinExec(path, &host); });
+        found = program.found;
+        if (found) {
+            args = {program.program};
+            for (const std::string& arg : sim::SplitCommandLine(program.arguments)) {
+                args.push_back(arg);
+            }
         }
     }
     if (!found) return 2;             // ERROR_FILE_NOT_FOUND
     if (!Startable(host)) return 11;  // ERROR_BAD_FORMAT
     // A start made to fail: "out of memory or resources".
     if (sim::FaultHere(sim::FaultKind::kSpawn, args[0])) return 0;
-    pid_t pid = Start(host, args);
-    if (pid < 0) return 11;
-    DetachedChildren().insert(pid);
+    *pid = Start(host, args);
+    if (*pid < 0) return 11;
+    DetachedChildren().insert(*pid);
     return 33;
+}
+
+}  // namespace
+
+unsigned WinExec(const char* commandLine, int show) {
+    pid_t pid = 0;
+    return StartCommandLine(commandLine, &pid);
+}
+
+unsigned StartProcessKept(const char* commandLine, int show, ProcessHandle* process) {
+    pid_t pid = 0;
+    const unsigned code = StartCommandLine(commandLine, &pid);
+    if (code > 31 && process != nullptr) *process = pid;
+    return code;
+}
+
+bool WaitForProcessOrMessage(ProcessHandle process, Dword milliseconds) {
+    // The window system lives in this thread and never blocks: a message can only be waiting
+    // already, while the process is a real one, looked at every few milliseconds.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (true) {
+        if (!ProcessStillRunning(process)) return true;
+        Msg msg;
+        if (PeekMessage(&msg, 0, kPmNoRemove)) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 namespace {

@@ -71,6 +71,19 @@ bool SetFileAttributes(const char* path, Dword attributes) {
 
 bool CreateDirectory(const char* path) { return ::CreateDirectoryA(path, nullptr) != 0; }
 
+Dword LastFileError() { return ::GetLastError(); }
+
+bool GetFileSize(const char* path, std::uint64_t* size) {
+    // FindFirstFileA rather than GetFileAttributesExA, which Windows 95 lacks.
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    *size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    return true;
+}
+
 Dword GetShortPathName(const char* longPath, char* buffer, Dword size) {
     return ::GetShortPathNameA(longPath, buffer, size);
 }

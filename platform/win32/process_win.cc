@@ -1,6 +1,7 @@
 // Starting programs and the process list through the real Win32 calls and the C runtime.
 #include <process.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/command_line.h"
@@ -83,6 +84,35 @@ void CloseProcessHandle(ProcessHandle process) {
 
 unsigned WinExec(const char* commandLine, int show) {
     return ::WinExec(commandLine, static_cast<UINT>(show));
+}
+
+unsigned StartProcessKept(const char* commandLine, int show, ProcessHandle* process) {
+    if (commandLine == nullptr || process == nullptr) return 0;
+    // CreateProcessA may write into the command line it is given.
+    std::vector<char> line(commandLine, commandLine + std::strlen(commandLine) + 1);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show);
+    PROCESS_INFORMATION started = {};
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &started)) {
+        // WinExec's answers: its own small codes for the usual errors.
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_BAD_EXE_FORMAT) return 11;
+        return error < 32 ? static_cast<unsigned>(error) : 0;
+    }
+    ::CloseHandle(started.hThread);
+    *process = reinterpret_cast<ProcessHandle>(started.hProcess);
+    return 33;
+}
+
+bool WaitForProcessOrMessage(ProcessHandle process, Dword milliseconds) {
+    if (process == 0 || process == -1) return true;
+    HANDLE handle = reinterpret_cast<HANDLE>(process);
+    const DWORD result = ::MsgWaitForMultipleObjects(1, &handle, FALSE, milliseconds, QS_ALLINPUT);
+    // A handle that cannot be waited for would have the caller wait for ever.
+    return result == WAIT_OBJECT_0 || result == WAIT_FAILED;
 }
 
 bool ProcessSnapshotAvailable() {

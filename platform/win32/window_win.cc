@@ -295,7 +295,13 @@ bool BrowseForFolder(Hwnd owner, const char* title, Uint flags, char* path, std:
     if (chosen == nullptr) return false;
     char folder[MAX_PATH] = {};
     BOOL ok = ::SHGetPathFromIDListA(chosen, folder);
-    ::CoTaskMemFree(chosen);
+    // The shell's own allocator frees the list: Windows 95/98 require it when COM has not
+    // been initialised, which the wizard does not do for the browser.
+    IMalloc* shellMalloc = nullptr;
+    if (SUCCEEDED(::SHGetMalloc(&shellMalloc)) && shellMalloc != nullptr) {
+        shellMalloc->Free(chosen);
+        shellMalloc->Release();
+    }
     if (!ok || std::strlen(folder) + 1 > size) return false;
     kit::CopyCut(path, size, folder);
     return true;

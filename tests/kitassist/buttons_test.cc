@@ -107,12 +107,14 @@ TEST_F(ButtonTest, ProcxClosesAfterTheRestOfTheButtonHasRun) {
 
 TEST_F(ButtonTest, ExeWithoutNumberStartsAndCloses) {
     InstallTestChild();
-    // A program that is not there is not reported and stops nothing.
+    // A numbered program that is not there is told, and stops nothing.
     WriteIni(
         "[IE45]\r\nInfo2=Lancer\r\nExe1Info2=?absent.exe\r\n"
         "ExeInfo2=?test_child.exe record C:\\KIT\\fin.txt x\r\n");
     EXPECT_EQ(Run({[&] { Click(ID_INFO2); }}), plat::kIdOk);
     EXPECT_EQ(WaitForFile("C:\\KIT\\fin.txt"), "C:\\\nx\n");
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].owner, Dialog());
 }
 
 TEST_F(ButtonTest, QuitterClosesUnlessItNamesAPageAndAnnulerNeverCloses) {

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/instance.h"
 #include "platform/process.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
@@ -33,9 +36,15 @@ class KitExtractTest : public ::testing::Test {
         ASSERT_TRUE(plat::CreateDirectory("C:\\KIT"));
         std::string program = sim::Machine::Current().ToWindowsPath(KITEXTRACT_PATH);
         ASSERT_TRUE(plat::CopyFile(program.c_str(), kProgram, false));
+        // The programs started here inherit it.
+        boxLog_ = folder_ + "/boxes.log";
+        ::setenv("SIMWIN_BOX_LOG", boxLog_.c_str(), 1);
     }
 
-    void TearDown() override { sim::ui::Reset(); }
+    void TearDown() override {
+        ::unsetenv("SIMWIN_BOX_LOG");
+        sim::ui::Reset();
+    }
 
     static void WriteFile(const std::string& path, const std::string& text) {
         ASSERT_TRUE(plat::WriteWholeFile(path.c_str(), text)) << path;
@@ -96,7 +105,16 @@ class KitExtractTest : public ::testing::Test {
         EXPECT_TRUE(IsFolder(Target("Vide")));
     }
 
+    // The boxes the programs started here showed, one line each (program, caption, text).
+    std::string Boxes() const {
+        std::string text;
+        std::ifstream in(boxLog_);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return text;
+    }
+
     std::string folder_;
+    std::string boxLog_;
 };
 
 // --- Reading the command line --------------------------------------------------------------
@@ -196,7 +214,8 @@ TEST_F(KitExtractTest, MakesEveryMissingFolderAndLogsEach) {
     // A file in the way is an error.
     WriteFile("C:\\A b\\f", "x");
     EXPECT_FALSE(kitextract::MakeFolders("C:\\A b\\f\\g", &log));
-    EXPECT_NE(log.Text().find("Erreur : impossible de créer le dossier C:\\A b\\f\r\n"),
+    EXPECT_NE(log.Text().find("Erreur : impossible de créer le dossier C:\\A b\\f (un fichier "
+                              "porte déjà ce nom)\r\n"),
               std::string::npos);
 }
 
@@ -311,12 +330,74 @@ TEST_F(KitExtractTest, AnEmptyPayloadFolderCopiesNothingAndSucceeds) {
         << log;
 }
 
-TEST_F(KitExtractTest, ABadCommandLineCopiesNothing) {
+TEST_F(KitExtractTest, ABadCommandLineCopiesNothingAndSaysTheKitIsDamaged) {
     MakePayload("1");
     EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram}), 2);
     EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram, "/auto"}), 2);
     EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram, "C:\\Program Files\\Telvora"}), 2);
     EXPECT_FALSE(Exists(kDestination));
+    const std::string damaged =
+        std::string(kProgram) +
+        "\tInstallation du kit Telvora\tLe Kit Telvora est endommagé : son "
+        "programme de copie n'a pas reçu le répertoire d'installation.\\nRecommencez "
+        "l'installation depuis le CD ; si le problème persiste, demandez un nouveau kit à "
+        "Telvora.\n";
+    EXPECT_EQ(Boxes(), damaged + damaged + damaged);
+}
+
+TEST_F(KitExtractTest, AFolderThatCannotBeMadeIsToldWithWhyAndNoLog) {
+    MakePayload("1");
+    WriteFile("C:\\Fichier", "x");
+    EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram, "/auto", "C:\\Fichier\\Telvora"}), 1);
+    EXPECT_EQ(plat::SpawnWait(kProgram, {kProgram, "/auto", "Q:\\Telvora"}), 1);
+    EXPECT_EQ(Boxes(),
+              std::string(kProgram) +
+                  "\tInstallation du kit Telvora\tLe répertoire d'installation "
+                  "C:\\Fichier\\Telvora n'a pas pu être créé : un fichier porte déjà ce nom.\\n"
+                  "Choisissez un autre répertoire.\n" +
+                  kProgram +
+                  "\tInstallation du kit Telvora\tLe répertoire d'installation "
+                  "Q:\\Telvora n'a pas pu être créé : le chemin est introuvable (lecteur absent ?)."
+                  "\\nChoisissez un autre répertoire.\n");
+}
+
+TEST_F(KitExtractTest, ASecondExtractionIntoTheSameFolderIsRefused) {
+    MakePayload("1");
+    plat::InstanceClaim claim = 0;
+    ASSERT_TRUE(plat::ClaimInstance(kitextract::ClaimName(kDestination).c_str(), &claim));
+    EXPECT_EQ(Run(), 1);
+    plat::ReleaseInstance(claim);
+    EXPECT_FALSE(Exists(kDestination));
+    EXPECT_EQ(Boxes(),
+              std::string(kProgram) +
+                  "\tInstallation du kit Telvora\tLe Kit Telvora est déjà en cours "
+                  "d'installation dans C:\\Program Files\\Telvora.\\nAttendez la fin de cette "
+                  "installation.\n");
+    EXPECT_EQ(Run(), 0);  // once the first has ended
+}
+
+TEST_F(KitExtractTest, ALogThatCannotBeWrittenLosesNoFile) {
+    MakePayload("1");
+    // A folder in the log's place: no line of it can be written.
+    ASSERT_TRUE(kitextract::MakeFolders(Target("kitextract.log"), nullptr));
+    EXPECT_EQ(Run(), 0);
+    ExpectPayloadCopied("1");
+    EXPECT_EQ(Boxes(), "");
+}
+
+TEST_F(KitExtractTest, TheProgressMovesByEachFilesSize) {
+    plat::CreateDirectory("C:\\KIT\\contenu");
+    plat::CreateDirectory("C:\\KIT\\contenu\\d");
+    WriteFile("C:\\KIT\\contenu\\a.txt", std::string(100, 'a'));
+    WriteFile("C:\\KIT\\contenu\\d\\b.txt", std::string(300, 'b'));
+    std::string calls;
+    kitextract::Outcome outcome = kitextract::Extract(
+        "C:\\KIT", kDestination,
+        [&calls](const std::string& file, std::uint64_t done, std::uint64_t total) {
+            calls += file + " " + std::to_string(done) + "/" + std::to_string(total) + "\n";
+        });
+    EXPECT_EQ(outcome.errors, 0);
+    EXPECT_EQ(calls, "a.txt 0/400\nd 100/400\nd\\b.txt 100/400\n 400/400\n");
 }
 
 }  // namespace

@@ -8,6 +8,10 @@
 //   test_child arguments ...  ends with 0 when its arguments after "arguments" are exactly
 //                             those of argument_cases.h, 50 + their count when it got another
 //                             count, else 1 + the index of the first that differs
+//   test_child append FILE MS ...
+//                             appends its remaining arguments, joined by blanks, as one line to
+//                             FILE, then sleeps MS milliseconds and ends with 0 (a slow program
+//                             whose runs can be counted)
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -37,6 +41,14 @@ int main(int argc, char** argv) {
     }
     if (mode == "sleep" && argc > 2) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[2])));
+        return 0;
+    }
+    if (mode == "append" && argc > 3) {
+        std::string text;
+        plat::ReadWholeFile(argv[2], &text);
+        for (int i = 4; i < argc; ++i) text += std::string(i > 4 ? " " : "") + argv[i];
+        if (!plat::WriteWholeFile(argv[2], text + "\r\n")) return 101;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[3])));
         return 0;
     }
     if (mode == "record" && argc > 2) {

@@ -37,6 +37,29 @@ bool IsNumber(const std::string& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// The program of a command line: a quoted one whole, else its first word.
+std::string ProgramOfCommandLine(const std::string& command) {
+    const std::size_t start = command.find_first_not_of(' ');
+    if (start == std::string::npos) return std::string();
+    if (command[start] == '"') {
+        const std::size_t end = command.find('"', start + 1);
+        return command.substr(start + 1, end == std::string::npos ? end : end - start - 1);
+    }
+    return command.substr(start, command.find(' ', start) - start);
+}
+
+bool IsAbsolute(const std::string& path) {
+    return path.size() >= 2 && (path[1] == ':' || path[1] == '\\');
+}
+
+// Where a page is reached from, for the order of the actions: whether an entry field has been
+// shown on the way, and whether a CopyFiles has run.
+struct FlowState {
+    std::string section;
+    bool fieldShown = false;
+    bool copied = false;
+};
+
 class PakonelChecker {
   public:
     PakonelChecker(const KitPath& folder, const IniFile& file, Report* report)
@@ -50,6 +73,10 @@ class PakonelChecker {
     bool CheckButton(const std::string& section, const std::string& button);
     void CheckProgram(const std::string& section, const std::string& key, const std::string& value);
     void CheckGeneral();
+    // CopyFiles and ExeAbonnement need the installation folder of the entry field; ExeEspace
+    // and ExeAbonnement start what CopyFiles installed. Every way through the pages is
+    // followed with what has happened on it.
+    void CheckActionOrder();
 
     void Error(int line, const std::string& message) { m_report->Error(m_shown, line, message); }
     void Warning(int line, const std::string& message) {
@@ -94,6 +121,51 @@ void PakonelChecker::Run() {
         Warning(m_file.SectionLine(section), "page [" + section + "] is never reached");
     }
     CheckGeneral();
+    CheckActionOrder();
+}
+
+void PakonelChecker::CheckActionOrder() {
+    std::deque<FlowState> queue;
+    std::set<std::string> seen;
+    std::set<std::string> told;
+    auto visit = [&](const FlowState& state) {
+        const std::string key =
+            FoldName(state.section) + (state.fieldShown ? "|f" : "|-") + (state.copied ? "c" : "-");
+        if (m_file.HasSection(state.section) && seen.insert(key).second) queue.push_back(state);
+    };
+    for (const FirstPage& first : kFirstPages) visit({first.section, false, false});
+    while (!queue.empty()) {
+        const FlowState state = queue.front();
+        queue.pop_front();
+        const bool field = state.fieldShown || !m_file.Read(state.section, "Saisie").empty();
+        for (const char* button : kButtonKeyNames) {
+            std::string caption = m_file.Read(state.section, button);
+            if (caption.empty() || CutCaptionAtMarker(&caption, '#')) continue;
+            bool copied = state.copied;
+            for (const char* pattern : {"Proc", "Procx"}) {
+                const std::string key = pattern + std::string(button);
+                const std::string action = m_file.Read(state.section, key);
+                const int line = m_file.KeyLine(state.section, key);
+                const std::string where = FoldName(state.section) + "|" + FoldName(key);
+                if ((action == "CopyFiles" || action == "ExeAbonnement") && !field &&
+                    told.insert(where + "|field").second) {
+                    Error(line, key + "=" + action + " runs on page [" + state.section +
+                                    "], which shows no entry field and may be reached by no "
+                                    "page that does: the installation folder is empty and "
+                                    "the wizard refuses it");
+                }
+                if ((action == "ExeEspace" || action == "ExeAbonnement") && !copied &&
+                    told.insert(where + "|copy").second) {
+                    Warning(line, key + "=" + action +
+                                      " may run before any CopyFiles: the "
+                                      "program it starts is not installed yet");
+                }
+                if (action == "CopyFiles") copied = true;
+            }
+            const std::string next = m_file.Read(state.section, "Section" + std::string(button));
+            if (!next.empty()) visit({next, field, copied});
+        }
+    }
 }
 
 void PakonelChecker::CheckPage(const std::string& section) {
@@ -204,9 +276,9 @@ void PakonelChecker::CheckProgram(const std::string& section, const std::string&
     std::string program = command;
     bool searched = false;
     if (value[0] == '?') {
-        // A command line: its first word is found by the platform's program search, which
-        // looks in the wizard's folder first.
-        program = command.substr(0, command.find(' '));
+        // A command line: its program is found by the platform's program search, which looks
+        // in the wizard's folder first. A quoted program is read whole.
+        program = ProgramOfCommandLine(command);
         searched = true;
     } else if (program.size() >= 2 && program.front() == '"') {
         program = program.substr(1, program.size() - 2);
@@ -239,7 +311,7 @@ void PakonelChecker::CheckGeneral() {
     std::string extractible = read("Extractible", kGeneralCapacity);
     std::string abonnement = read("Abonnement", kGeneralCapacity);
     std::string espace = read("Espace", kGeneralCapacity);
-    read("RaccEspace", kShortcutNameCapacity);
+    std::string raccEspace = read("RaccEspace", kShortcutNameCapacity);
 
     auto need = [this](const char* key, const std::string& value, const char* action) {
         if (!value.empty()) return true;
@@ -249,16 +321,34 @@ void PakonelChecker::CheckGeneral() {
     };
     bool copies = m_actionsUsed.count("CopyFiles") != 0;
     if (copies && need("Extractible", extractible, "CopyFiles")) {
-        // Started by name: the platform's program search looks in the wizard's folder first.
-        std::string program = extractible.substr(0, extractible.find(' '));
+        // Started by name: the platform's program search looks in the wizard's folder first,
+        // then in folders kitcheck cannot know. An absolute path is the author's choice.
+        const std::string program = ProgramOfCommandLine(extractible);
         KitPath path = InFolder(m_folder, program);
-        if (!plat::CanOpenForReading(path.path.c_str()) &&
+        if (!IsAbsolute(program) && !plat::CanOpenForReading(path.path.c_str()) &&
             !plat::CanOpenForReading((path.path + ".exe").c_str())) {
-            Error(m_file.KeyLine(kGeneral, "Extractible"),
-                  "extraction program '" + program + "' is not in the kit (" + path.shown + ")");
+            Warning(m_file.KeyLine(kGeneral, "Extractible"),
+                    "extraction program '" + program + "' is not in the kit (" + path.shown +
+                        "): only the machine's program search can find it");
         }
     }
-    if (copies) need("Espace", espace, "CopyFiles");
+    if (copies) {
+        const int line = m_file.KeyLine(kGeneral, "RaccEspace");
+        if (raccEspace.empty()) {
+            Error(line != 0 ? line : m_file.SectionLine(kGeneral),
+                  "[General] RaccEspace is empty: the desktop shortcut that CopyFiles writes "
+                  "would have no name");
+        } else if (raccEspace.find_first_of("\\/:*?\"<>|") != std::string::npos) {
+            Error(line, "RaccEspace '" + raccEspace +
+                            "' holds a character a file name cannot: the desktop shortcut "
+                            "cannot be written");
+        }
+    }
+    if (copies && espace.empty()) {
+        Warning(m_file.SectionLine(kGeneral),
+                "[General] lacks Espace: CopyFiles cannot check that the kit was installed, "
+                "and writes no desktop shortcut");
+    }
     if (m_actionsUsed.count("ExeEspace") != 0) need("Espace", espace, "ExeEspace");
     if (m_actionsUsed.count("ExeAbonnement") != 0) {
         need("Abonnement", abonnement, "ExeAbonnement");

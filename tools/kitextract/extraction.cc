@@ -5,20 +5,13 @@
 #include <cstring>
 #include <utility>
 
+#include "common/install_folder.h"
 #include "platform/files.h"
 
 namespace kitextract {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Trim(const std::string& text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
-    return text.substr(begin, end - begin);
-}
 
 bool Exists(const std::string& path) {
     return plat::GetFileAttributes(path.c_str()) != plat::kInvalidFileAttributes;
@@ -112,15 +105,8 @@ bool DestinationFromCommandLine(const char* commandLine, std::string* destinatio
         if (std::tolower(static_cast<unsigned char>(text[start + i])) != kSwitch[i]) return false;
     }
     if (!IsBlank(text[start + switchLength])) return false;
-    std::string rest = Trim(text.substr(start + switchLength));
-    if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') {
-        rest = Trim(rest.substr(1, rest.size() - 2));
-    }
-    // A folder without its last '\' reads the same, except for a drive's root; blanks before
-    // that '\' go too, or "C:\Telvora \" would name a folder whose name ends with a blank.
-    while (rest.size() > RootLength(rest) && (rest.back() == '\\' || IsBlank(rest.back()))) {
-        rest.pop_back();
-    }
+    // The kit wizard reads the folder with the same function: both must name the same one.
+    const std::string rest = kit::NormaliseFolder(text.substr(start + switchLength));
     if (rest.empty() || rest.find('"') != std::string::npos) return false;
     *destination = rest;
     return true;
@@ -155,7 +141,44 @@ void Log::Line(const std::string& line) {
     written_ = plat::WriteWholeFile(path_.c_str(), text_);
 }
 
-bool MakeFolders(const std::string& folder, Log* log) {
+std::string ClaimName(const std::string& destination) {
+    std::string name = "Telvora kitextract ";
+    // A '\' would name a namespace of the system's objects, a '/' a folder of the simulated
+    // machine's claims.
+    for (char c : destination) {
+        const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        name += c == '\\' || c == '/' ? '|' : upper;
+    }
+    return name;
+}
+
+std::string FolderErrorReason(unsigned long code) {
+    switch (code) {
+        case 3:
+            return "le chemin est introuvable (lecteur absent ?)";
+        case 5:
+            return "accès refusé";
+        case 15:
+            return "le lecteur est introuvable";
+        case 19:
+            return "le disque est protégé en écriture";
+        case 21:
+            return "le lecteur n'est pas prêt";
+        case 80:
+        case 183:
+            return "un fichier porte déjà ce nom";
+        case 112:
+            return "le disque est plein";
+        case 123:
+            return "le nom est incorrect";
+        case 206:
+            return "le nom est trop long";
+        default:
+            return "erreur " + std::to_string(code);
+    }
+}
+
+bool MakeFolders(const std::string& folder, Log* log, std::string* why) {
     std::size_t position = RootLength(folder);
     while (position < folder.size()) {
         std::size_t end = folder.find('\\', position);
@@ -163,8 +186,15 @@ bool MakeFolders(const std::string& folder, Log* log) {
         std::string prefix = folder.substr(0, end);
         position = end + 1;
         if (IsFolder(prefix)) continue;
-        if (Exists(prefix) || !plat::CreateDirectory(prefix.c_str())) {
-            if (log != nullptr) log->Line("Erreur : impossible de créer le dossier " + prefix);
+        const bool fileInTheWay = Exists(prefix);
+        if (fileInTheWay || !plat::CreateDirectory(prefix.c_str())) {
+            const std::string reason =
+                FolderErrorReason(fileInTheWay ? 183ul : plat::LastFileError());
+            if (log != nullptr) {
+                log->Line("Erreur : impossible de créer le dossier " + prefix + " (" + reason +
+                          ")");
+            }
+            if (why != nullptr) *why = reason;
             return false;
         }
         if (log != nullptr) log->Line("Dossier créé : " + prefix);
@@ -173,8 +203,9 @@ bool MakeFolders(const std::string& folder, Log* log) {
 }
 
 bool CopyOneFile(const std::string& source, const std::string& target, std::string* why) {
-    std::string contents;
-    if (!plat::ReadWholeFile(source.c_str(), &contents)) {
+    std::uint64_t sourceSize = 0;
+    if (!plat::CanOpenForReading(source.c_str()) ||
+        !plat::GetFileSize(source.c_str(), &sourceSize)) {
         *why = "fichier du kit illisible ou absent";
         return false;
     }
@@ -188,42 +219,43 @@ bool CopyOneFile(const std::string& source, const std::string& target, std::stri
         *why = "fichier en lecture seule";
         return false;
     }
-    // The new contents are first written whole beside the target and read back: a full disk
-    // shows here, while the target is still untouched.
+    // The copy is first made whole beside the target and its size checked: a full disk shows
+    // here, while the target is still untouched.
     const std::string temporary = target + kTemporarySuffix;
+    plat::SetFileAttributes(temporary.c_str(), plat::kFileAttributeNormal);
     plat::DeleteFile(temporary.c_str());
-    std::string check;
-    if (!plat::WriteWholeFile(temporary.c_str(), contents) ||
-        !plat::ReadWholeFile(temporary.c_str(), &check) || check != contents) {
+    std::uint64_t copiedSize = 0;
+    if (!plat::CopyFile(source.c_str(), temporary.c_str(), false) ||
+        !plat::GetFileSize(temporary.c_str(), &copiedSize) || copiedSize != sourceSize) {
         plat::DeleteFile(temporary.c_str());
         *why = "écriture impossible (disque plein ou protégé ?)";
         return false;
     }
-    // The old contents stay in memory until the new file is in place: should the rename fail
-    // once the old file is deleted, they are written back.
-    std::string old;
-    if (existed && !plat::ReadWholeFile(target.c_str(), &old)) {
-        plat::DeleteFile(temporary.c_str());
-        *why = "fichier en place illisible";
-        return false;
-    }
-    if (existed && !plat::DeleteFile(target.c_str())) {
-        plat::DeleteFile(temporary.c_str());
-        *why = "remplacement impossible (fichier utilisé ?)";
-        return false;
+    // A file of a CD is read-only, and the copy would keep that: the installed file must be
+    // replaceable by the next installation.
+    plat::SetFileAttributes(temporary.c_str(), plat::kFileAttributeNormal);
+    // The old file steps aside rather than being deleted: should the new one fail to take its
+    // name, it comes back.
+    const std::string backup = target + kBackupSuffix;
+    if (existed) {
+        plat::SetFileAttributes(backup.c_str(), plat::kFileAttributeNormal);
+        plat::DeleteFile(backup.c_str());
+        if (!plat::MoveFile(target.c_str(), backup.c_str())) {
+            plat::DeleteFile(temporary.c_str());
+            *why = "remplacement impossible (fichier utilisé ?)";
+            return false;
+        }
     }
     if (!plat::MoveFile(temporary.c_str(), target.c_str())) {
-        bool restored = true;
-        if (existed) {
-            // The old file may have come back by itself (another program); it is left alone.
-            if (!Exists(target)) restored = plat::WriteWholeFile(target.c_str(), old);
-            if (restored) plat::SetFileAttributes(target.c_str(), attributes);
-        }
+        // The old file may have come back by itself (another program); it is left alone.
+        bool restored =
+            !existed || Exists(target) || plat::MoveFile(backup.c_str(), target.c_str());
         plat::DeleteFile(temporary.c_str());
         *why = restored ? "remplacement impossible (disque plein ou fichier utilisé ?)"
                         : "remplacement impossible, l'ancien fichier n'a pas pu être remis";
         return false;
     }
+    if (existed) plat::DeleteFile(backup.c_str());
     return true;
 }
 
@@ -232,8 +264,9 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
     Outcome outcome;
     Log log(Join(destination, kLogName));
     log.Line("Installation du kit Telvora dans " + destination);
-    if (!MakeFolders(destination, &log)) {
+    if (!MakeFolders(destination, &log, &outcome.destinationError)) {
         ++outcome.errors;
+        outcome.logWritten = false;
         return outcome;
     }
 
@@ -241,18 +274,29 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
     if (!IsFolder(payload)) {
         log.Line("Erreur : dossier du contenu du kit introuvable : " + payload);
         ++outcome.errors;
+        outcome.logWritten = log.Written();
         return outcome;
     }
     std::vector<Entry> entries;
     if (!ListPayload(payload, &entries, &log, &outcome.errors)) {
         log.Line("Erreur : dossier du contenu du kit illisible : " + payload);
         ++outcome.errors;
+        outcome.logWritten = log.Written();
         return outcome;
     }
 
-    const int total = static_cast<int>(entries.size());
-    int done = 0;
+    // The bar moves by each file's size: Windows 95 has no copy that reports within a file.
+    std::vector<std::uint64_t> sizes;
+    std::uint64_t total = 0;
     for (const Entry& entry : entries) {
+        std::uint64_t size = 0;
+        if (!entry.folder) plat::GetFileSize(Join(payload, entry.path).c_str(), &size);
+        sizes.push_back(size);
+        total += size;
+    }
+    std::uint64_t done = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
         const std::string target = Join(destination, entry.path);
         if (progress) progress(entry.path, done, total);
         if (entry.folder) {
@@ -271,12 +315,12 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
                 ++outcome.errors;
             }
         }
-        ++done;
+        done += sizes[i];
     }
     if (progress) progress(std::string(), done, total);
     log.Line("Terminé : " + std::to_string(outcome.copied) + " fichier(s) copié(s), " +
              std::to_string(outcome.errors) + " erreur(s)");
-    if (!log.Written()) ++outcome.errors;
+    outcome.logWritten = log.Written();
     return outcome;
 }
 

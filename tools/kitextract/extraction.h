@@ -2,6 +2,7 @@
 // walking the payload folder, making folders, copying files safely and keeping its log.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,12 +19,26 @@ constexpr int kMaxPayloadDepth = 32;
 constexpr const char* kLogName = "kitextract.log";
 // Added to a file's name while its new contents are written beside it.
 constexpr const char* kTemporarySuffix = ".kx~";
+// Added to the old file's name while the new one takes its place.
+constexpr const char* kBackupSuffix = ".kx-";
 
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-constexpr const char* kUsage = "Utilisation : kitextract /auto <répertoire>";
+// What a subscriber reads when the program was started without its folder: the kit that
+// started it is damaged, which is all that can be done about it.
+constexpr const char* kDamagedKit =
+    "Le Kit Telvora est endommagé : son programme de copie n'a pas reçu le répertoire "
+    "d'installation.\r\nRecommencez l'installation depuis le CD ; si le problème persiste, "
+    "demandez un nouveau kit à Telvora.";
+
+// The name of the claim that one extraction into `destination` holds while it runs, so that a
+// second one into the same folder is refused.
+std::string ClaimName(const std::string& destination);
+// The French reason for a Win32 error code of a folder that could not be made (FormatMessage
+// answers in English under Wine, and not at all for some codes on Windows 95).
+std::string FolderErrorReason(unsigned long code);
 
 // The destination named by "/auto <directory>": everything after "/auto " (blanks included),
 // without surrounding blanks and one pair of surrounding quotes. False when the command line is
@@ -66,23 +81,31 @@ class Log {
 };
 
 // Makes `folder` and every missing parent; each folder made is logged. False, logged, when one
-// cannot be made or is a file.
-bool MakeFolders(const std::string& folder, Log* log);
+// cannot be made or is a file; `why`, when given, then receives the French reason.
+bool MakeFolders(const std::string& folder, Log* log, std::string* why = nullptr);
 
-// Copies `source` onto `target`: the new contents go to a temporary file in the target's folder
-// first (the target's name followed by kTemporarySuffix), and only once they are there whole is
-// the old target deleted and the temporary file renamed to the target's name. A read-only target
-// is refused before anything is written. On failure the temporary file is removed and the
-// target keeps, or gets back, its old contents. `why` receives the French reason.
+// Copies `source` onto `target` without holding it in memory: the file is copied to a temporary
+// file in the target's folder first (the target's name followed by kTemporarySuffix), and only
+// once it is there whole (its size the source's) does the old target step aside (renamed with
+// kBackupSuffix) for the temporary file to take its name; the old file is then deleted. A
+// read-only target is refused before anything is written. On failure the temporary file is
+// removed and the target keeps, or gets back, its old contents. `why` receives the French
+// reason.
 bool CopyOneFile(const std::string& source, const std::string& target, std::string* why);
 
-// What a whole extraction reports as it goes: the file being copied, and the count done so far
-// out of the total.
-using Progress = std::function<void(const std::string& file, int done, int total)>;
+// What a whole extraction reports as it goes: the file being copied (empty at the end), and the
+// bytes of the files done so far out of the total.
+using Progress =
+    std::function<void(const std::string& file, std::uint64_t done, std::uint64_t total)>;
 
 struct Outcome {
     int copied = 0;
     int errors = 0;
+    // Empty unless the destination folder could not be made: then the French reason, and
+    // nothing else was done (there is no log either).
+    std::string destinationError;
+    // Whether the log holds every line: a last write that failed loses no file.
+    bool logWritten = true;
 };
 
 // Copies the payload that lies in `kitFolder` into `destination`, logging into the destination.

@@ -93,9 +93,12 @@ void ShowStatus(plat::Hwnd window, const std::string& text) {
     plat::UpdateWindow(plat::GetDlgItem(window, kStatusTextId));
 }
 
-void ShowProgress(plat::Hwnd window, int done, int total) {
-    int thousandths = total <= 0 ? 1000 : done * 1000 / total;
-    if (thousandths < 0) thousandths = 0;
+void ShowProgress(plat::Hwnd window, std::uint64_t done, std::uint64_t total) {
+    const std::uint64_t part = done < total ? done : total;
+    // Divided first when large, so that the product cannot overflow.
+    int thousandths = total == 0             ? 1000
+                      : total > (1ull << 40) ? static_cast<int>(part / (total / 1000 + 1))
+                                             : static_cast<int>(part * 1000 / total);
     if (thousandths > 1000) thousandths = 1000;
     g_thousandths = thousandths;
     if (window == plat::kNoWindow || !plat::IsWindow(window)) return;

@@ -2,6 +2,7 @@
 // drawn by the program itself.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/types.h"
@@ -21,7 +22,7 @@ plat::Hwnd OpenProgressWindow();
 
 // Changes the line of text (when the window exists) and the bar's filling.
 void ShowStatus(plat::Hwnd window, const std::string& text);
-void ShowProgress(plat::Hwnd window, int done, int total);
+void ShowProgress(plat::Hwnd window, std::uint64_t done, std::uint64_t total);
 // The bar's filling in thousandths, for tests.
 int ProgressThousandths();
 
