@@ -36,6 +36,18 @@ Dword CopyOut(const std::string& text, char* buffer, Dword size) {
     return static_cast<Dword>(text.size());
 }
 
+// What Windows leaves of a whole-file write or a copy stopped half-way (a full disk, a program
+// killed): the file was truncated when it was opened and holds the first part of the new
+// contents. Registry and profile writes are whole: the system makes them, not the program.
+void LeaveCutFile(const std::string& host, const std::string& contents) {
+    int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    ssize_t ignored = write(fd, contents.data(), contents.size() / 2);
+    (void)ignored;
+    close(fd);
+    sim::NoteMachineChange();
+}
+
 }  // namespace
 
 bool CanOpenForReading(const char* path) {
@@ -65,7 +77,9 @@ bool WriteWholeFile(const char* path, const std::string& contents) {
     if (!HostPath(path, &host)) return false;
     struct stat st;
     if (stat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || HostIsReadOnly(st))) return false;
-    if (sim::FaultHere(sim::FaultKind::kWrite, path)) return false;
+    if (sim::FaultHere(sim::FaultKind::kWrite, path, [&] { LeaveCutFile(host, contents); })) {
+        return false;
+    }
     return sim::ReplaceFileAtomically(host, contents);
 }
 
@@ -85,7 +99,9 @@ bool CopyFile(const char* source, const char* destination, bool failIfExists) {
             return false;
         }
     }
-    if (sim::FaultHere(sim::FaultKind::kCopy, destination)) return false;
+    if (sim::FaultHere(sim::FaultKind::kCopy, destination, [&] { LeaveCutFile(host, data); })) {
+        return false;
+    }
     if (!sim::ReplaceFileAtomically(host, data)) return false;
     // The copy keeps the source's read-only attribute, as CopyFileA does.
     std::string sourceHost;
