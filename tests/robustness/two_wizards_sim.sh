@@ -127,14 +127,14 @@ for round in 1 2 3 4 5 6; do
         cp "$work/installed.reg" "$machine/system.reg"
         rm -f "$ie/quadterm.exe" "$ie/quadterm.ini"
     fi
-    # The first held at its first copy, its second copy or its first registry write in turn;
-    # the second runs whole meanwhile.
-    holds=(copy:1:hold copy:2:hold registry:1:hold)
+    # The first held at one of its copies or, on a PC without the plug-in, of its registry
+    # writes; the second runs whole meanwhile.
+    holds=(copy:1:hold copy:2:hold registry:1:hold copy:1:hold registry:3:hold copy:2:hold)
     plugmaj() {
         (cd "$install" && SIMWIN_MACHINE=$machine SIMWIN_FAULT=${2:-} \
             "$runner" "$work/plugmaj$1-ended.txt" 60 ./plugmaj.exe > "$work/plugmaj$1.log" 2>&1)
     }
-    plugmaj 1 "${holds[$((round % 3))]}" &
+    plugmaj 1 "${holds[$((round - 1))]}" &
     held "plugmaj.exe (round $round)"
     plugmaj 2 || true
     release
