@@ -11,6 +11,7 @@
 #include "cnxassist/wizard_utils.h"
 #include "platform/profile.h"
 #include "tests/cnxassist/wizard_fixture.h"
+#include "tests/support/registry_faults.h"
 
 namespace {
 
@@ -190,6 +191,28 @@ TEST_F(SignupTest, ASecondPassThroughIdConnexionKeepsTheWorkingFileAndReplacesTh
     EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "User", "Name"), "second");
     EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "User", "Password"), "autre");
 }
+
+// The subscriber's identifiers must reach the sign-up file: a copy of the model that fails
+// while the model is there, or a write of an identifier that fails, is a fatal error naming it.
+class SignupFileFaults : public SignupTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SignupFileFaults, IdentifiersThatCannotReachTheSignupFileEndTheRun) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    WriteKitFile("modele.ins", "[Entry]\r\nEntry_Name=Modele\r\n");
+    Start();
+    Type(kFirstControlId, "jdupont");
+    {
+        testsupport::ScopedFault fault(GetParam());
+        Click(ID_SUIVANT);
+    }
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              std::string(GetParam()) == "copy:1"
+                  ? "Impossible de copier C:\\KIT\\modele.ins dans C:\\KIT\\modele_0.ins"
+                  : "Impossible d'ecrire Name dans le fichier C:\\KIT\\modele_0.ins");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+}
+INSTANTIATE_TEST_SUITE_P(CopyOrWrite, SignupFileFaults, ::testing::Values("copy:1", "write:1"));
 
 TEST_F(SignupTest, NewSubscriptionDialsThePrefixBeforeTheRegistrationNumber) {
     struct Case {
