@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "platform/files.h"
@@ -72,16 +73,36 @@ bool ReadWholeFile(const char* path, std::string* contents) {
     return true;
 }
 
-bool WriteWholeFile(const char* path, const std::string& contents) {
+namespace {
+
+bool WriteFile(const char* path, const std::string& contents, bool cutOnFault) {
     std::string host;
     if (!HostPath(path, &host)) return false;
     struct stat st;
     if (stat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || HostIsReadOnly(st))) return false;
-    if (sim::FaultHere(sim::FaultKind::kWrite, path, [&] { LeaveCutFile(host, contents); })) {
-        return false;
-    }
+    std::function<void()> cut;
+    if (cutOnFault) cut = [&] { LeaveCutFile(host, contents); };
+    if (sim::FaultHere(sim::FaultKind::kWrite, path, cut)) return false;
     return sim::ReplaceFileAtomically(host, contents);
 }
+
+}  // namespace
+
+bool WriteWholeFile(const char* path, const std::string& contents) {
+    return WriteFile(path, contents, true);
+}
+
+}  // namespace plat
+
+namespace sim {
+
+bool WriteFileForTheSystem(const char* path, const std::string& contents) {
+    return plat::WriteFile(path, contents, false);
+}
+
+}  // namespace sim
+
+namespace plat {
 
 bool CopyFile(const char* source, const char* destination, bool failIfExists) {
     std::string data;
