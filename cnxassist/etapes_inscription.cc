@@ -138,9 +138,13 @@ int CEtapeLanceInscription::GoNext(int fromTimer) {
     if (fromTimer == 0) {
         std::string program = g_signupPath.str();
         {
+            // Without them the browser would neither dial nor leave offline mode.
             CCleRegistre settings(plat::kHkeyCurrentUser, kInternetSettingsKey, false);
-            settings.SetDword("EnableAutoDial", 1);
-            settings.SetDword("GlobalUserOffline", 0);
+            bool dial = settings.SetDword("EnableAutoDial", 1);
+            bool online = settings.SetDword("GlobalUserOffline", 0);
+            if (!dial || !online) {
+                throw CEtapeException(0, "Impossible de regler la numerotation du navigateur");
+            }
         }
         std::string signupFile = PrepareSignupFile();
         // Left where it was, the step would keep every button disabled with nothing running:

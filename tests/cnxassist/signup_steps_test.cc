@@ -214,6 +214,23 @@ TEST_P(SignupFileFaults, IdentifiersThatCannotReachTheSignupFileEndTheRun) {
 }
 INSTANTIATE_TEST_SUITE_P(CopyOrWrite, SignupFileFaults, ::testing::Values("copy:1", "write:1"));
 
+TEST_F(SignupTest, BrowserDialSettingsThatCannotBeWrittenEndTheRunBeforeTheSignupProgram) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    Start();
+    Click(ID_SUIVANT);
+    {
+        // GlobalUserOffline, the second registry change of the step.
+        testsupport::ScopedFault fault("registry:2");
+        Click(ID_SUIVANT);
+    }
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "Impossible de regler la numerotation du navigateur");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+    EXPECT_FALSE(ReadValue(plat::kHkeyCurrentUser, kRecordKey, "Runs").present)
+        << "the sign-up program was started";
+}
+
 TEST_F(SignupTest, NewSubscriptionDialsThePrefixBeforeTheRegistrationNumber) {
     struct Case {
         const char* prefix;
