@@ -139,13 +139,20 @@ std::uint64_t CountOne(const std::string& folder, FaultKind kind) {
     return written ? count : 0;
 }
 
+// The running program's file name, without the folder (which may hold blanks, and would mix
+// with the fields of the log's lines).
+std::string ProgramName() {
+    std::string name = program_invocation_short_name;
+    std::size_t slash = name.find_last_of("\\/");
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
 void Log(const std::string& folder, FaultKind kind, std::uint64_t number, const std::string& what,
          const char* mark) {
     int fd = open((folder + "/fault-log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return;
     std::string line = std::string(kKindNames[static_cast<int>(kind)]) + " " +
-                       std::to_string(number) + " " + program_invocation_short_name + " " + what +
-                       mark + "\n";
+                       std::to_string(number) + " " + ProgramName() + " " + what + mark + "\n";
     // One write with O_APPEND: lines of several processes do not mix.
     ssize_t ignored = write(fd, line.data(), line.size());
     (void)ignored;
@@ -156,7 +163,7 @@ void Log(const std::string& folder, FaultKind kind, std::uint64_t number, const 
 
 const char* FaultKindName(FaultKind kind) { return kKindNames[static_cast<int>(kind)]; }
 
-bool FaultHere(FaultKind kind, const std::string& what, const std::function<void()>& cut) {
+bool FaultHere(FaultKind kind, const std::string& what, const std::function<void(bool)>& cut) {
     FaultPlan plan = CurrentPlan();
     if (!plan.active) return false;
     const std::string& folder = Machine::Current().Folder();
@@ -170,7 +177,7 @@ bool FaultHere(FaultKind kind, const std::string& what, const std::function<void
         return false;
     }
     Log(folder, kind, number, what, !hit ? "" : plan.kill ? " KILLED" : " FAILED");
-    if (hit && cut) cut();
+    if (hit && cut) cut(plan.kill);
     if (hit && plan.kill) {
         // Nothing of the process runs after this: no destructor, no buffered output.
         kill(getpid(), SIGKILL);
@@ -184,7 +191,7 @@ void NoteBoxInFaultLog(const std::string& text) {
     int fd = open((Machine::Current().Folder() + "/fault-log").c_str(),
                   O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return;
-    std::string line = std::string("box ") + program_invocation_short_name + " " + text + "\n";
+    std::string line = "box " + ProgramName() + " " + text + "\n";
     ssize_t ignored = write(fd, line.data(), line.size());
     (void)ignored;
     close(fd);

@@ -22,8 +22,10 @@
 // "<kind> <number> <program> <what>", with " FAILED" after the ones made to fail and " KILLED"
 // after the one its process died at.
 // A failed operation does nothing and answers as the platform's function answers a failure,
-// except a program's own whole-file write or copy, which Windows makes by truncating the file
-// and then writing it: a failure or a kill there leaves the file cut (see `cut` below).
+// except a program's own whole-file write, which Windows makes by truncating the file and then
+// writing it: a failure or a kill there leaves the file cut (see `cut` below). A copy that
+// fails removes what it had written, as CopyFile does; a process killed in its middle leaves
+// the destination cut.
 #pragma once
 
 #include <array>
@@ -43,8 +45,9 @@ const char* FaultKindName(FaultKind kind);
 // asks for counting or faults; true when this operation must fail. `what` names it in the log
 // (a path, a key, a program). Without SIMWIN_FAULT nothing is counted and this is cheap.
 // `cut`, when given, is what the operation leaves when it is stopped half-way: it runs before
-// the operation fails, and before the process dies at a kill.
-bool FaultHere(FaultKind kind, const std::string& what, const std::function<void()>& cut = {});
+// the operation fails, and before the process dies at a kill (its argument then true).
+bool FaultHere(FaultKind kind, const std::string& what,
+               const std::function<void(bool killed)>& cut = {});
 
 // Adds "box <program> <text>" to the fault log when SIMWIN_FAULT is set, so that the log tells
 // which operations came after a message box.

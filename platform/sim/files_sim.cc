@@ -80,8 +80,8 @@ bool WriteFile(const char* path, const std::string& contents, bool cutOnFault) {
     if (!HostPath(path, &host)) return false;
     struct stat st;
     if (stat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || HostIsReadOnly(st))) return false;
-    std::function<void()> cut;
-    if (cutOnFault) cut = [&] { LeaveCutFile(host, contents); };
+    std::function<void(bool)> cut;
+    if (cutOnFault) cut = [&](bool) { LeaveCutFile(host, contents); };
     if (sim::FaultHere(sim::FaultKind::kWrite, path, cut)) return false;
     return sim::ReplaceFileAtomically(host, contents);
 }
@@ -120,7 +120,13 @@ bool CopyFile(const char* source, const char* destination, bool failIfExists) {
             return false;
         }
     }
-    if (sim::FaultHere(sim::FaultKind::kCopy, destination, [&] { LeaveCutFile(host, data); })) {
+    // CopyFile removes what it had written when it fails; killed in its middle, the process
+    // leaves it cut.
+    auto stopped = [&](bool killed) {
+        LeaveCutFile(host, data);
+        if (!killed) unlink(host.c_str());
+    };
+    if (sim::FaultHere(sim::FaultKind::kCopy, destination, stopped)) {
         return false;
     }
     if (!sim::ReplaceFileAtomically(host, data)) return false;
