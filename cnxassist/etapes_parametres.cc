@@ -32,8 +32,13 @@ void SetDisplayNames(const std::string& managerKey) {
     CCleRegistre news(plat::kHkeyCurrentUser, (accounts + newsAccount).c_str(), false);
     std::string userName;
     if (!ReadText(&mail, "POP3 User Name", &userName)) return;
-    mail.SetString("SMTP Display Name", userName.c_str());
-    news.SetString("NNTP Display Name", userName.c_str());
+    bool mailNamed = mail.SetString("SMTP Display Name", userName.c_str());
+    bool newsNamed = news.SetString("NNTP Display Name", userName.c_str());
+    // The subscriber's messages would go out under another name: a warning, the run goes on.
+    if (!mailNamed || !newsNamed) {
+        throw CEtapeException(1, "Impossible d'enregistrer le nom de l'expediteur %s",
+                              userName.c_str());
+    }
 }
 
 }  // namespace
