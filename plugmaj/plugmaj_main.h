@@ -16,8 +16,7 @@ PluginMode ModeFromArgument(const char* argument);
 // cannot say it, and the log window stays hidden.
 constexpr const char* kInstallProblemCaption = "Installation de Quadrel";
 constexpr const char* kInstallProblemText =
-    "Il y a eu un problème !....\r\nLe plug-in Quadrel n'est pas installé entièrement : "
-    "relancez son installation.";
+    "Il y a eu un problème !....\r\nLe plug-in Quadrel n'est pas installé entièrement.";
 
 // Installs or removes the plug-in; always 0, so callers cannot learn the outcome from it. A
 // silent installation that failed says so in a box.

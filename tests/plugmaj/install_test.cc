@@ -214,7 +214,7 @@ TEST_F(PlugmajTest, MissingIniIsReportedAndTheRegistryIsStillWritten) {
     EXPECT_EQ(sim::ui::MessageBoxes()[0].caption, "Installation de Quadrel");
     EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
               "Il y a eu un problème !....\r\nLe plug-in Quadrel n'est pas installé "
-              "entièrement : relancez son installation.");
+              "entièrement.");
     // Shown, the log says it.
     Start("h");
     EXPECT_TRUE(sim::ui::MessageBoxes().empty());
