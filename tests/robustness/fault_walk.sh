@@ -18,6 +18,8 @@
 #             that is a fatal error (not listed in fault_walk_warnings.txt) is followed by no
 #             operation of its program
 #   killed    (kill mode) every file and value is old or new; the program killed could not say
+#   cut       (kill mode) as killed, but a file the program was writing or copying when it
+#             died is cut, as Windows leaves it: its second run must replace it
 #   outside   the fault was in a program that stands in for one outside the kit (the sign-up
 #             program, fault_walk_outside.txt): what it leaves is its own, not judged
 # An INI file is compared entry by entry (several steps write one in turn); the logs listed in
@@ -76,7 +78,9 @@ if [ "${1:-}" = "--one" ]; then
     cp "$machine/fault-log" "$out/fault-log-first" 2> /dev/null || touch "$out/fault-log-first"
     # A program reaped by the one that started it is said in the log by the machine.
     while read -r line; do
-        [ -n "$killed" ] && [[ $line == *"$killed"*"signal 9" ]] && continue
+        # The program killed on purpose, said by the one that started it.
+        [ -n "$killed" ] && [[ $line == *"killed by signal 9" ]] && [ -z "${said_kill:-}" ] &&
+            said_kill=1 && continue
         problems+=("crash: $line")
     done < <(LC_ALL=C grep -a -o 'simwin: process .* killed by signal [0-9]*' "$out/walk-first.log" || true)
     while read -r how name value; do
@@ -113,6 +117,13 @@ if [ "${1:-}" = "--one" ]; then
         outcome=killed
     else
         outcome=silent
+    fi
+    # A file the killed program was writing or copying is cut, as on Windows: accepted when
+    # nothing but whole files is neither old nor new, and the second run (below) replaces it.
+    if [ "$compared" -ge 2 ] && [ "$mode" = kill ] &&
+        ! grep -a '^third ' "$out/differences.txt" | grep -a -q -v '^third file '; then
+        outcome=cut
+        compared=1
     fi
     if [ "$compared" -ge 2 ] && [ "$outcome" != outside ]; then
         problems+=("neither old nor new: $(grep -a '^third ' "$out/differences.txt" | cut -c7- | sed -n '1,5p' | tr '\n\t' '; ')")
