@@ -6,12 +6,22 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
 void WholeWalkOfBothPaths(benchmark::State& state) {
-    const std::string out = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
-                            "/telvora-demo-walk-bench";
+    // A folder of its own in the temporary directory, so that two runs at once do not share it.
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") +
+                          "/telvora-demo-walk-bench-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string out = buffer.data();
     const std::string command = "bash " DEMO_WALK_SIM " " HOST_BUILD_DIR " " + out + " > /dev/null";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) {

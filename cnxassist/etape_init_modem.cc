@@ -183,11 +183,10 @@ bool CEtapeInitModem::ConfigureLocationsRegistry() {
     CCleRegistre location(plat::kHkeyLocalMachine, (base + LocationKey(current)).c_str(), false);
     char areaCode[128];
     if (!location.QueryString("AreaCode", areaCode, sizeof areaCode)) return false;
-    // A value the system refuses to store leaves the dialler as it was; the run goes on.
+    // A value the system refuses to store would leave the dialler without the prefix the
+    // subscriber typed: the modem's configuration failed.
     if (std::strcmp(areaCode, kProviderAreaCode) == 0) {
-        location.SetString("OutsideAccess", m_outsideAccess.c_str());
-    } else {
-        location.SetString("LongDistanceAccess", m_longDistanceAccess.c_str());
+        return location.SetString("OutsideAccess", m_outsideAccess.c_str());
     }
-    return true;
+    return location.SetString("LongDistanceAccess", m_longDistanceAccess.c_str());
 }

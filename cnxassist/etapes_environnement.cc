@@ -101,8 +101,13 @@ void CEtapeCheckDNS::OnEnter() {
 void CEtapeCheckDNS::OnLeave() {
     if (!m_foreignDns) return;
     CCleRegistre key(plat::kHkeyLocalMachine, kMstcpKey, false);
-    key.SetString("Domain", ReadStepString(*this, "Domain", 128).c_str());
-    key.SetString("NameServer", ReadStepString(*this, "Serveur", 128).c_str());
+    bool domain = key.SetString("Domain", ReadStepString(*this, "Domain", 128).c_str());
+    bool servers = key.SetString("NameServer", ReadStepString(*this, "Serveur", 128).c_str());
+    // Left with the other provider's name servers, the connection would resolve no name.
+    if (!domain || !servers) {
+        throw CEtapeException(0, "Impossible d'enregistrer les serveurs de noms de %s",
+                              ReadStepString(*this, "Domain", 128).c_str());
+    }
 }
 
 CEtapeRemoteAccess::CEtapeRemoteAccess(plat::Hwnd window, CEtape* previous,

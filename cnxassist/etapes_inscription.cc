@@ -43,10 +43,14 @@ std::string InWorkingDirectory(const std::string& name) {
 
 // The private-profile write turns a CR or LF in a value into a line break, which would let a
 // typed text add keys or sections to the sign-up file: only the text before the first one goes.
+// A write that fails would hand the sign-up program a file without the subscriber's data (it
+// would create a connection that cannot work): that ends the run with a fatal error.
 void WriteSignupValue(const std::string& file, const char* section, const char* key,
                       const std::string& value) {
     std::string oneLine = value.substr(0, value.find_first_of("\r\n"));
-    plat::WritePrivateProfileString(section, key, oneLine.c_str(), file.c_str());
+    if (!plat::WritePrivateProfileString(section, key, oneLine.c_str(), file.c_str())) {
+        throw CEtapeException(0, "Impossible d'ecrire %s dans le fichier %s", key, file.c_str());
+    }
 }
 
 // The prefix goes between the quotes of the telephony location entry, whose next reading
@@ -123,7 +127,13 @@ void CEtapeIdConnexion::OnLeave() {
     if (!plat::CanOpenForReading(working.c_str())) {
         std::string model = InWorkingDirectory("modele.ins");
         cnx::ClearReadOnly(model);
-        plat::CopyFile(model.c_str(), working.c_str(), false);
+        // A missing model is no error (the keys go into a new file), but a copy that fails while
+        // the model is there would leave the sign-up file without its settings.
+        if (!plat::CopyFile(model.c_str(), working.c_str(), false) &&
+            plat::CanOpenForReading(model.c_str())) {
+            throw CEtapeException(0, "Impossible de copier %s dans %s", model.c_str(),
+                                  working.c_str());
+        }
     }
     m_insPath = working;
     std::string text;
@@ -164,9 +174,13 @@ int CEtapeLanceInscription::GoNext(int fromTimer) {
     if (fromTimer == 0) {
         std::string program = g_signupPath.str();
         {
+            // Without them the browser would neither dial nor leave offline mode.
             CCleRegistre settings(plat::kHkeyCurrentUser, kInternetSettingsKey, false);
-            settings.SetDword("EnableAutoDial", 1);
-            settings.SetDword("GlobalUserOffline", 0);
+            bool dial = settings.SetDword("EnableAutoDial", 1);
+            bool online = settings.SetDword("GlobalUserOffline", 0);
+            if (!dial || !online) {
+                throw CEtapeException(0, "Impossible de regler la numerotation du navigateur");
+            }
         }
         std::string signupFile = PrepareSignupFile();
         // Left where it was, the step would keep every button disabled with nothing running:

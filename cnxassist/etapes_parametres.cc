@@ -32,8 +32,13 @@ void SetDisplayNames(const std::string& managerKey) {
     CCleRegistre news(plat::kHkeyCurrentUser, (accounts + newsAccount).c_str(), false);
     std::string userName;
     if (!ReadText(&mail, "POP3 User Name", &userName)) return;
-    mail.SetString("SMTP Display Name", userName.c_str());
-    news.SetString("NNTP Display Name", userName.c_str());
+    bool mailNamed = mail.SetString("SMTP Display Name", userName.c_str());
+    bool newsNamed = news.SetString("NNTP Display Name", userName.c_str());
+    // The subscriber's messages would go out under another name: a warning, the run goes on.
+    if (!mailNamed || !newsNamed) {
+        throw CEtapeException(1, "Impossible d'enregistrer le nom de l'expediteur %s",
+                              userName.c_str());
+    }
 }
 
 }  // namespace
@@ -74,15 +79,22 @@ CEtapeIcone::CEtapeIcone(plat::Hwnd window, CEtape* previous, const plat::Rect* 
 }
 
 void CEtapeIcone::OnEnter() {
+    bool written = true;
     for (int n = 0; n < 50; ++n) {
         const std::string icon = "Icone" + std::to_string(n);
         int flag = ReadStepInt(*this, icon.c_str(), -1);
         if (flag != 0 && flag != 1) continue;
         cnx::ClearReadOnly(m_targetFile.str());
-        plat::WritePrivateProfileString(icon.c_str(), m_variable.c_str(), flag == 1 ? "1" : "0",
-                                        m_targetFile.c_str());
+        written = plat::WritePrivateProfileString(icon.c_str(), m_variable.c_str(),
+                                                  flag == 1 ? "1" : "0", m_targetFile.c_str()) &&
+                  written;
     }
     GoNext(0);
+    // The icons the subscriber chose would silently not be made: a warning, and the run goes on.
+    if (!written) {
+        throw CEtapeException(1, "Impossible d'enregistrer le choix des icones dans %s",
+                              m_targetFile.c_str());
+    }
 }
 
 CEtapeFin::CEtapeFin(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect,

@@ -209,5 +209,11 @@ void CScriptRegistre::CopyEntry(CCleRegistre& target) {
 }
 
 void CScriptRegistre::DeleteEntry(CCleRegistre& target) {
-    target.DeleteValue(m_entry.dstValue.c_str());
+    // A value that is not there is deleted already; one that stays is told, as a write is.
+    if (target.DeleteValue(m_entry.dstValue.c_str())) return;
+    plat::Dword size = 0;  // only whether the value is there
+    if (target.QueryBinary(m_entry.dstValue.c_str(), nullptr, &size)) {
+        throw util_exception("impossible d'effacer la cle : %s : %s", m_entry.dstKey.c_str(),
+                             m_entry.dstValue.c_str());
+    }
 }

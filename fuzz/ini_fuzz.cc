@@ -24,7 +24,7 @@ namespace {
 
 constexpr const char* kFile = "C:\\FUZZ.INI";
 
-char g_machineFolder[64];
+char g_machineFolder[4096];
 
 void RemoveMachineFolder() {
     nftw(
@@ -33,14 +33,14 @@ void RemoveMachineFolder() {
         FTW_DEPTH | FTW_PHYS);
 }
 
-// The machine lives in memory when it can: every write of the machine is flushed to disk.
+// The machine lives in the temporary directory (TMPDIR=/dev/shm keeps it in memory, where the
+// machine's flushes cost nothing).
 const std::string& HostFile() {
     static const std::string path = [] {
-        std::snprintf(g_machineFolder, sizeof g_machineFolder, "/dev/shm/ini-fuzz-XXXXXX");
-        if (mkdtemp(g_machineFolder) == nullptr) {
-            std::snprintf(g_machineFolder, sizeof g_machineFolder, "/tmp/ini-fuzz-XXXXXX");
-            if (mkdtemp(g_machineFolder) == nullptr) std::abort();
-        }
+        const char* tmp = std::getenv("TMPDIR");
+        std::snprintf(g_machineFolder, sizeof g_machineFolder, "%s/ini-fuzz-XXXXXX",
+                      tmp != nullptr && *tmp != '\0' ? tmp : "/tmp");
+        if (mkdtemp(g_machineFolder) == nullptr) std::abort();
         std::atexit(RemoveMachineFolder);
         std::string host;
         if (!sim::Machine::Use(g_machineFolder).ToHostPath(kFile, &host)) std::abort();

@@ -133,7 +133,14 @@ bool CKitApp::CopyFiles(plat::Hwnd dialog, const std::string& saisie) {
     request.iconFile = espacePath;
     request.iconIndex = 0;
     request.showCommand = 0;
-    CreateShortcut(request);  // without a shortcut the installation is still there
+    // Without a shortcut the installation is still there, but the subscriber would look for
+    // its icon on the desktop: told, and the wizard goes on.
+    if (!CreateShortcut(request)) {
+        const std::string text =
+            "Le raccourci « " + m_raccEspace.str() + " » n'a pas pu être créé sur le bureau.";
+        plat::MessageBox(dialog, text.c_str(), "Installation du Kit Telvora",
+                         plat::kMbOk | plat::kMbIconExclamation);
+    }
     return true;
 }
 

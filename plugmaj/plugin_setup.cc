@@ -129,7 +129,7 @@ void PluginSetup::Log(const char* text, plat::Hwnd window) {
     m_logY += 20;
 }
 
-void PluginSetup::Install(plat::Hwnd window) {
+bool PluginSetup::Install(plat::Hwnd window) {
     bool success = true;
     char line[kLineSize];
 
@@ -224,6 +224,7 @@ void PluginSetup::Install(plat::Hwnd window) {
     Log(kBlankLine, window);
     Log(success ? "Tout à l'air d'avoir bien fonctionné...." : "Il y a eu un problème !....",
         window);
+    return success;
 }
 
 bool PluginSetup::ReadRegisteredCommand(plat::Hwnd window, char* command, std::size_t size,

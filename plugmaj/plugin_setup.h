@@ -15,7 +15,8 @@ class PluginSetup {
 
     // Copies the terminal files and registers them; when the plug-in is registered already,
     // only refreshes the files where the registered command points.
-    void Install(plat::Hwnd window);
+    // True when every copy and registry write succeeded.
+    bool Install(plat::Hwnd window);
     // Deletes the terminal files and the plug-in's registry keys.
     void Remove(plat::Hwnd window);
     // Draws `text` as the next line of the log window.

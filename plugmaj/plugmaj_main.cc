@@ -33,8 +33,11 @@ int RunPlugmaj(const char* argument) {
     PluginSetup setup;
     if (mode.remove) {
         setup.Remove(window);
-    } else {
-        setup.Install(window);
+    } else if (!setup.Install(window) && !mode.shown) {
+        // The exit code is always 0 and the log hidden: without a box, a subscriber whose
+        // plug-in was only half installed would never learn it.
+        plat::MessageBox(0, kInstallProblemText, kInstallProblemCaption,
+                         plat::kMbOk | plat::kMbIconExclamation);
     }
     if (mode.shown && window != plat::kNoWindow) RunLogWindowLoop();
     return 0;

@@ -3,7 +3,8 @@
 # The temporary directory of a CTest run (cmake/TestTempDir.cmake).
 #   setup  makes FOLDER anew and empty; every user may write in it, as in /tmp, since the Wine
 #          tests run their programs as another user.
-#   check  fails when anything is left in FOLDER, and says what; then removes it all.
+#   check  fails when anything is left in FOLDER, and says what; then removes it all, except
+#          the folders failed tests kept for a look (marked with a file ".kept"), named here.
 set -uo pipefail
 mode=$1
 folder=$2
@@ -18,9 +19,17 @@ check)
         echo "no temporary directory $folder (its set-up did not run)" >&2
         exit 1
     fi
-    mapfile -t left < <(find "$folder" -mindepth 1 -maxdepth 1 | sort)
+    # A failed test keeps its folder for a look, marked with a file ".kept" that names the
+    # test: it is named here and stays until the next run's set-up.
+    kept=0
+    for mark in "$folder"/*/.kept; do
+        [ -f "$mark" ] || continue
+        echo "kept by the failed test $(head -n 1 "$mark"): $(dirname "$mark")"
+        kept=$((kept + 1))
+    done
+    mapfile -t left < <(find "$folder" -mindepth 1 -maxdepth 1 '!' -exec test -f '{}/.kept' ';' -print | sort)
     if [ ${#left[@]} -eq 0 ]; then
-        rmdir "$folder"
+        [ "$kept" != 0 ] || rmdir "$folder"
         echo "nothing left in the temporary directory"
         exit 0
     fi
@@ -28,7 +37,8 @@ check)
     for entry in "${left[@]}"; do
         echo "  ${entry#"$folder"/}" >&2
     done
-    rm -rf "$folder"
+    for entry in "${left[@]}"; do rm -rf "$entry"; done
+    [ "$kept" != 0 ] || rm -rf "$folder"
     exit 1
     ;;
 *)

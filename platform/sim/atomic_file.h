@@ -12,6 +12,10 @@ namespace sim {
 // them, "<file>.tmp<pid>". The file's permissions are kept.
 bool ReplaceFileAtomically(const std::string& hostPath, const std::string& contents);
 
+// A whole file that the system writes for a program (a shortcut the shell saves): as
+// plat::WriteWholeFile, but whole on a fault or a kill, where a program's own write is cut.
+bool WriteFileForTheSystem(const char* path, const std::string& contents);
+
 // An exclusive lock between the processes of the machine on `hostPath` (flock on a lock file
 // of the machine folder), held for the object's life.
 class FileLock {

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -25,6 +26,8 @@ struct FaultPlan {
     FaultKind kind = FaultKind::kWrite;
     std::uint64_t number = 0;
     bool permanent = false;
+    bool kill = false;
+    bool hold = false;
 };
 
 bool KindNamed(const std::string& name, FaultKind* kind) {
@@ -54,6 +57,10 @@ bool ParsePlan(const std::string& text, FaultPlan* plan) {
     if (parts.size() == 3) {
         if (parts[2] == "permanent") {
             plan->permanent = true;
+        } else if (parts[2] == "kill") {
+            plan->kill = true;
+        } else if (parts[2] == "hold") {
+            plan->hold = true;
         } else if (parts[2] != "transient") {
             return false;
         }
@@ -72,9 +79,10 @@ FaultPlan CurrentPlan() {
     if (ParsePlan(value, &plan)) return plan;
     static std::once_flag said;
     std::call_once(said, [value] {
-        std::fprintf(stderr,
-                     "fault: SIMWIN_FAULT=%s is not count nor <kind>:<n>[:transient|permanent]\n",
-                     value);
+        std::fprintf(
+            stderr,
+            "fault: SIMWIN_FAULT=%s is not count nor <kind>:<n>[:transient|permanent|kill|hold]\n",
+            value);
     });
     return FaultPlan();
 }
@@ -131,13 +139,20 @@ std::uint64_t CountOne(const std::string& folder, FaultKind kind) {
     return written ? count : 0;
 }
 
+// The running program's file name, without the folder (which may hold blanks, and would mix
+// with the fields of the log's lines).
+std::string ProgramName() {
+    std::string name = program_invocation_short_name;
+    std::size_t slash = name.find_last_of("\\/");
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
 void Log(const std::string& folder, FaultKind kind, std::uint64_t number, const std::string& what,
-         bool fails) {
+         const char* mark) {
     int fd = open((folder + "/fault-log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return;
     std::string line = std::string(kKindNames[static_cast<int>(kind)]) + " " +
-                       std::to_string(number) + " " + program_invocation_short_name + " " + what +
-                       (fails ? " FAILED" : "") + "\n";
+                       std::to_string(number) + " " + ProgramName() + " " + what + mark + "\n";
     // One write with O_APPEND: lines of several processes do not mix.
     ssize_t ignored = write(fd, line.data(), line.size());
     (void)ignored;
@@ -148,15 +163,38 @@ void Log(const std::string& folder, FaultKind kind, std::uint64_t number, const 
 
 const char* FaultKindName(FaultKind kind) { return kKindNames[static_cast<int>(kind)]; }
 
-bool FaultHere(FaultKind kind, const std::string& what) {
+bool FaultHere(FaultKind kind, const std::string& what, const std::function<void(bool)>& cut) {
     FaultPlan plan = CurrentPlan();
     if (!plan.active) return false;
     const std::string& folder = Machine::Current().Folder();
     std::uint64_t number = CountOne(folder, kind);
-    bool fails = plan.injects && plan.kind == kind && number != 0 &&
-                 (number == plan.number || (plan.permanent && number > plan.number));
-    Log(folder, kind, number, what, fails);
-    return fails;
+    bool hit = plan.injects && plan.kind == kind && number != 0 &&
+               (number == plan.number || (plan.permanent && number > plan.number));
+    if (hit && plan.hold) {
+        Log(folder, kind, number, what, " HELD");
+        close(open((folder + "/fault-held").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+        while (access((folder + "/fault-release").c_str(), F_OK) != 0) usleep(10000);
+        return false;
+    }
+    Log(folder, kind, number, what, !hit ? "" : plan.kill ? " KILLED" : " FAILED");
+    if (hit && cut) cut(plan.kill);
+    if (hit && plan.kill) {
+        // Nothing of the process runs after this: no destructor, no buffered output.
+        kill(getpid(), SIGKILL);
+        pause();
+    }
+    return hit;
+}
+
+void NoteBoxInFaultLog(const std::string& text) {
+    if (!CurrentPlan().active) return;
+    int fd = open((Machine::Current().Folder() + "/fault-log").c_str(),
+                  O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    std::string line = "box " + ProgramName() + " " + text + "\n";
+    ssize_t ignored = write(fd, line.data(), line.size());
+    (void)ignored;
+    close(fd);
 }
 
 Counts FaultCounts(const std::string& machineFolder) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "platform/files.h"
@@ -37,6 +38,18 @@ Dword CopyOut(const std::string& text, char* buffer, Dword size) {
     return static_cast<Dword>(text.size());
 }
 
+// What Windows leaves of a whole-file write or a copy stopped half-way (a full disk, a program
+// killed): the file was truncated when it was opened and holds the first part of the new
+// contents. Registry and profile writes are whole: the system makes them, not the program.
+void LeaveCutFile(const std::string& host, const std::string& contents) {
+    int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    ssize_t ignored = write(fd, contents.data(), contents.size() / 2);
+    (void)ignored;
+    close(fd);
+    sim::NoteMachineChange();
+}
+
 }  // namespace
 
 bool CanOpenForReading(const char* path) {
@@ -61,14 +74,36 @@ bool ReadWholeFile(const char* path, std::string* contents) {
     return true;
 }
 
-bool WriteWholeFile(const char* path, const std::string& contents) {
+namespace {
+
+bool WriteFile(const char* path, const std::string& contents, bool cutOnFault) {
     std::string host;
     if (!HostPath(path, &host)) return false;
     struct stat st;
     if (stat(host.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || HostIsReadOnly(st))) return false;
-    if (sim::FaultHere(sim::FaultKind::kWrite, path)) return false;
+    std::function<void(bool)> cut;
+    if (cutOnFault) cut = [&](bool) { LeaveCutFile(host, contents); };
+    if (sim::FaultHere(sim::FaultKind::kWrite, path, cut)) return false;
     return sim::ReplaceFileAtomically(host, contents);
 }
+
+}  // namespace
+
+bool WriteWholeFile(const char* path, const std::string& contents) {
+    return WriteFile(path, contents, true);
+}
+
+}  // namespace plat
+
+namespace sim {
+
+bool WriteFileForTheSystem(const char* path, const std::string& contents) {
+    return plat::WriteFile(path, contents, false);
+}
+
+}  // namespace sim
+
+namespace plat {
 
 bool CopyFile(const char* source, const char* destination, bool failIfExists) {
     std::string data;
@@ -86,7 +121,15 @@ bool CopyFile(const char* source, const char* destination, bool failIfExists) {
             return false;
         }
     }
-    if (sim::FaultHere(sim::FaultKind::kCopy, destination)) return false;
+    // CopyFile removes what it had written when it fails; killed in its middle, the process
+    // leaves it cut.
+    auto stopped = [&](bool killed) {
+        LeaveCutFile(host, data);
+        if (!killed) unlink(host.c_str());
+    };
+    if (sim::FaultHere(sim::FaultKind::kCopy, destination, stopped)) {
+        return false;
+    }
     if (!sim::ReplaceFileAtomically(host, data)) return false;
     // The copy keeps the source's read-only attribute, as CopyFileA does.
     std::string sourceHost;

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+#include "platform/sim/fault_switch.h"
+
 namespace sim {
 namespace {
 
@@ -25,6 +27,7 @@ std::string OneLine(const std::string& text) {
 }  // namespace
 
 void LogMessageBox(const std::string& caption, const std::string& text) {
+    NoteBoxInFaultLog(OneLine(text));
     const char* file = std::getenv("SIMWIN_BOX_LOG");
     if (file == nullptr || *file == '\0') return;
     int fd = open(file, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);

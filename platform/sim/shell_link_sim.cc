@@ -19,6 +19,7 @@
 
 #include "platform/files.h"
 #include "platform/shell_link.h"
+#include "platform/sim/atomic_file.h"
 
 namespace plat {
 
@@ -33,7 +34,8 @@ bool SaveShellLink(const ShellLinkSettings& settings, const std::string& linkPat
     text += "Description=" + settings.description + "\r\n";
     text += "Affichage=" + std::to_string(settings.showCommand) + "\r\n";
     text += "Touche=" + std::to_string(settings.hotkey) + "\r\n";
-    return WriteWholeFile(linkPath.c_str(), text);
+    // The shell writes the link for the program: whole, as the registry's and profiles' writes.
+    return sim::WriteFileForTheSystem(linkPath.c_str(), text);
 }
 
 }  // namespace plat

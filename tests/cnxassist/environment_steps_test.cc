@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cnxassist/wizard_fixture.h"
+#include "tests/support/registry_faults.h"
 
 namespace {
 
@@ -170,6 +171,27 @@ TEST_F(RootStep, CheckDnsReplacesOnlyAForeignNameServer) {
     EXPECT_EQ(ReadValue(plat::kHkeyLocalMachine, mstcp, "Domain").Text(), "telvora.fr");
     EXPECT_EQ(ReadValue(plat::kHkeyLocalMachine, mstcp, "NameServer").Text(),
               "194.206.16.1,194.206.16.2");
+}
+
+TEST_F(RootStep, NameServersThatCannotBeWrittenEndTheRun) {
+    const char* mstcp = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
+    WriteKitFile("cfg.ini", cnxtest::GeneralSection() + cnxtest::IdentWindowSection("CheckDNS1") +
+                                "[CheckDNS1]\r\nSuivants=Etape2\r\nPresenceSuivant=2\r\n"
+                                "Domain=telvora.fr\r\nServeur=194.206.16.1\r\n"
+                                "[Etape2]\r\nSuivants=Etape2\r\n");
+    SetMachineRegistryValue(plat::kHkeyLocalMachine, mstcp, "NameServer", "10.0.0.1");
+    Start();
+    ASSERT_EQ(Current(), "CheckDNS1");
+    {
+        // The domain is written, the name servers are not.
+        testsupport::ScopedFault fault("registry:2");
+        Click(ID_SUIVANT);
+    }
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "Impossible d'enregistrer les serveurs de noms de telvora.fr");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+    EXPECT_EQ(ReadValue(plat::kHkeyLocalMachine, mstcp, "NameServer").Text(), "10.0.0.1");
 }
 
 TEST_F(RootStep, RemoteAccessBranchesOnTheDefaultConnection) {

@@ -11,6 +11,7 @@
 #include "cnxassist/resource_ids.h"
 #include "platform/profile.h"
 #include "tests/cnxassist/wizard_fixture.h"
+#include "tests/support/registry_faults.h"
 
 namespace {
 
@@ -322,6 +323,21 @@ TEST_F(FinalStepsTest, IconeWritesOnlyTheFlagsItIsGiven) {
     EXPECT_EQ(flag(49), "1");
     EXPECT_EQ(flag(50), "(absent)");
     EXPECT_EQ(flag(1), "(absent)");
+}
+
+TEST_F(FinalStepsTest, IconeChoicesThatCannotBeWrittenAreAWarningAndTheRunGoesOn) {
+    WriteKitFile("icones.ini", "[Icone0]\r\nNom=Espace\r\n");
+    {
+        testsupport::ScopedFault fault("write:2");
+        StartWith("Icone1",
+                  "NomFichier=icones.ini\r\nNomVariable=Bureau\r\nIcone0=1\r\n"
+                  "Icone1=1\r\n");
+    }
+    EXPECT_EQ(Current(), "Etape2");
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "Impossible d'enregistrer le choix des icones dans C:\\KIT\\icones.ini");
+    EXPECT_FALSE(Ended());
 }
 
 TEST_F(FinalStepsTest, IconeNeedsItsFileAndItsKey) {

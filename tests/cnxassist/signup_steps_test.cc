@@ -11,6 +11,7 @@
 #include "cnxassist/wizard_utils.h"
 #include "platform/profile.h"
 #include "tests/cnxassist/wizard_fixture.h"
+#include "tests/support/registry_faults.h"
 
 namespace {
 
@@ -139,8 +140,9 @@ TEST_F(SignupTest, ExistingSubscriberWritesTheWorkingFileRunsTheProgramAndGoesOn
     EXPECT_TRUE(Button(ID_PRECEDENT).style & plat::kWsDisabled);
     EXPECT_FALSE(Button(ID_QUITTER).style & plat::kWsDisabled);
     ASSERT_EQ(sim::ui::Timers().size(), 1u);
-    EXPECT_EQ(sim::ui::Timers()[0].interval, kWaitTimerMilliseconds);
-    sim::ui::AdvanceClock(kWaitTimerMilliseconds);
+    // Every 500 ms, as the wizard's documentation says: the figure, not the wizard's constant.
+    EXPECT_EQ(sim::ui::Timers()[0].interval, 500u);
+    sim::ui::AdvanceClock(500);
     sim::ui::PumpMessages();
     EXPECT_EQ(Current(), "DejaAbonne1");
 
@@ -291,6 +293,45 @@ TEST_F(SignupTest, ASecondPassThroughIdConnexionKeepsTheWorkingFileAndReplacesTh
     EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "Entry", "Entry_Name"), "Ecrit");
     EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "User", "Name"), "second");
     EXPECT_EQ(Ins("C:\\KIT\\modele_0.ins", "User", "Password"), "autre");
+}
+
+// The subscriber's identifiers must reach the sign-up file: a copy of the model that fails
+// while the model is there, or a write of an identifier that fails, is a fatal error naming it.
+class SignupFileFaults : public SignupTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SignupFileFaults, IdentifiersThatCannotReachTheSignupFileEndTheRun) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    WriteKitFile("modele.ins", "[Entry]\r\nEntry_Name=Modele\r\n");
+    Start();
+    Type(kFirstControlId, "jdupont");
+    {
+        testsupport::ScopedFault fault(GetParam());
+        Click(ID_SUIVANT);
+    }
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              std::string(GetParam()) == "copy:1"
+                  ? "Impossible de copier C:\\KIT\\modele.ins dans C:\\KIT\\modele_0.ins"
+                  : "Impossible d'ecrire Name dans le fichier C:\\KIT\\modele_0.ins");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+}
+INSTANTIATE_TEST_SUITE_P(CopyOrWrite, SignupFileFaults, ::testing::Values("copy:1", "write:1"));
+
+TEST_F(SignupTest, BrowserDialSettingsThatCannotBeWrittenEndTheRunBeforeTheSignupProgram) {
+    WriteKitFile("cfg.ini", ExistingSubscriberSteps());
+    Start();
+    Click(ID_SUIVANT);
+    {
+        // GlobalUserOffline, the second registry change of the step.
+        testsupport::ScopedFault fault("registry:2");
+        Click(ID_SUIVANT);
+    }
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "Impossible de regler la numerotation du navigateur");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+    EXPECT_FALSE(ReadValue(plat::kHkeyCurrentUser, kRecordKey, "Runs").present)
+        << "the sign-up program was started";
 }
 
 TEST_F(SignupTest, NewSubscriptionDialsThePrefixBeforeTheRegistrationNumber) {

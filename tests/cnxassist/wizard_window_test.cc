@@ -239,13 +239,18 @@ TEST_F(WizardTest, WaitTimerKeepsWaitingWhileAWatchedProgramRuns) {
     ASSERT_TRUE(plat::CreateDirectory("C:\\KIT\\sub"));
     std::string child = sim::Machine::Current().ToWindowsPath(TEST_CHILD_PATH);
     ASSERT_TRUE(plat::CopyFile(child.c_str(), "C:\\KIT\\sub\\xIsignupx.exe", false));
-    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\sub\\xIsignupx.exe", {"x", "sleep", "400"}), 0);
+    // It runs until the test writes its file: the first tick surely finds it running.
+    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\sub\\xIsignupx.exe", {"x", "wait", "C:\\KIT\\go"}), 0);
     plat::SetTimer(Window(), kWaitTimerId, kWaitTimerMilliseconds);
     sim::ui::AdvanceClock(500);
     sim::ui::PumpMessages();
     EXPECT_EQ(Current(), "Etape1");
+    sim::ui::AdvanceClock(500);
+    sim::ui::PumpMessages();
+    EXPECT_EQ(Current(), "Etape1") << "the second tick too";
     // Once it has ended, the next tick moves on as Next would, and the timer stops.
-    for (int i = 0; i < 200 && cnx::WatchedProcessRunning(); ++i) {
+    ASSERT_TRUE(plat::WriteWholeFile("C:\\KIT\\go", ""));
+    for (int i = 0; i < 1000 && cnx::WatchedProcessRunning(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     sim::ui::AdvanceClock(500);

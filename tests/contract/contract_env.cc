@@ -31,15 +31,6 @@ std::string FreshFolder() {
 
 std::string FreshKeyPath() { return "Software\\TelvoraContract\\K" + UniqueSuffix(); }
 
-bool ReadOnlyIsIgnored() {
-    std::string path = FreshFolder() + "\\probe.txt";
-    plat::WriteWholeFile(path.c_str(), "x");
-    plat::SetFileAttributes(path.c_str(), plat::kFileAttributeReadOnly);
-    bool ignored = plat::WriteWholeFile(path.c_str(), "y");
-    plat::SetFileAttributes(path.c_str(), plat::kFileAttributeNormal);
-    return ignored;
-}
-
 std::string Upper(std::string text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);

@@ -12,10 +12,6 @@ namespace contract {
 std::string FreshFolder();
 // A new key path under HKEY_CURRENT_USER that does not exist yet.
 std::string FreshKeyPath();
-// Whether the process can write over a read-only file anyway (Wine run as root does, since
-// root ignores the Unix permission that stands for the read-only attribute). Tests about
-// read-only files skip with this reason there.
-bool ReadOnlyIsIgnored();
 
 // ASCII upper case, for comparing paths the platform may return in either case.
 std::string Upper(std::string text);

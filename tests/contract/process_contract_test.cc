@@ -43,12 +43,16 @@ TEST_F(ProcessContract, WaitingStartGivesTheExitCode) {
     EXPECT_EQ(plat::SpawnWait((folder_ + "\\absent.exe").c_str(), {"absent.exe"}), -1);
 }
 
+// The program runs until the test writes its file: it cannot end before the test has looked,
+// however slow the machine.
 TEST_F(ProcessContract, ASignUpProgramIsListedWhileItRuns) {
     ASSERT_TRUE(plat::ProcessSnapshotAvailable());
-    ASSERT_EQ(plat::SpawnNoWait(Program().c_str(), {Program(), "sleep", "1500"}), 0);
+    std::string go = folder_ + "\\go.txt";
+    ASSERT_EQ(plat::SpawnNoWait(Program().c_str(), {Program(), "wait", go}), 0);
     EXPECT_TRUE(Listed("ISIGNUP"));
+    ASSERT_TRUE(plat::WriteWholeFile(go.c_str(), "go"));
     bool ended = false;
-    for (int i = 0; i < 200 && !ended; ++i) {
+    for (int i = 0; i < 600 && !ended; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         ended = !Listed("ISIGNUP");
     }
@@ -57,11 +61,14 @@ TEST_F(ProcessContract, ASignUpProgramIsListedWhileItRuns) {
 
 TEST_F(ProcessContract, AProgramStartedWithoutWaitingIsRunningUntilItEnds) {
     plat::ProcessHandle started = 0;
-    ASSERT_EQ(plat::SpawnNoWait(Program().c_str(), {Program(), "sleep", "400"}, &started), 0);
+    std::string go = folder_ + "\\go.txt";
+    ASSERT_EQ(plat::SpawnNoWait(Program().c_str(), {Program(), "wait", go}, &started), 0);
     ASSERT_NE(started, 0);
     EXPECT_TRUE(plat::ProcessStillRunning(started));
+    EXPECT_TRUE(plat::ProcessStillRunning(started)) << "asked twice, still running";
+    ASSERT_TRUE(plat::WriteWholeFile(go.c_str(), "go"));
     bool ended = false;
-    for (int i = 0; i < 200 && !ended; ++i) {
+    for (int i = 0; i < 1200 && !ended; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
         ended = !plat::ProcessStillRunning(started);
     }
@@ -75,10 +82,14 @@ TEST_F(ProcessContract, AProgramStartedWithoutWaitingIsRunningUntilItEnds) {
 TEST_F(ProcessContract, AProgramThatEndsAtOnceIsNotRunning) {
     plat::ProcessHandle started = 0;
     ASSERT_EQ(plat::SpawnNoWait(Program().c_str(), {Program(), "exit", "3"}, &started), 0);
-    // The process list sees it gone too (the simulated machine reaps it there).
-    for (int i = 0; i < 200 && Listed("ISIGNUP"); ++i) {
+    // The process list sees it gone (the simulated machine reaps it there), and then so does
+    // its handle.
+    bool gone = false;
+    for (int i = 0; i < 1200 && !gone; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        gone = !Listed("ISIGNUP");
     }
+    EXPECT_TRUE(gone) << "a program that ended stays in the process list";
     EXPECT_FALSE(plat::ProcessStillRunning(started));
     plat::CloseProcessHandle(started);
 }

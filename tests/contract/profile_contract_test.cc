@@ -369,9 +369,6 @@ TEST_F(ProfileContract, WritesThatCannotHappenFail) {
 }
 
 TEST_F(ProfileContract, AReadOnlyFileRefusesEveryWrite) {
-    if (contract::ReadOnlyIsIgnored()) {
-        GTEST_SKIP() << "this process writes over read-only files anyway (Wine run as root)";
-    }
     WriteFile("[A]\na=1\n");
     ASSERT_TRUE(plat::SetFileAttributes(file_.c_str(), plat::kFileAttributeReadOnly));
     EXPECT_FALSE(Write("A", "a", "2"));

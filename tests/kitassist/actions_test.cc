@@ -14,6 +14,7 @@
 #include "kitassist/shortcut.h"
 #include "platform/sim/shell_link_sim.h"
 #include "tests/kitassist/kit_fixture.h"
+#include "tests/support/registry_faults.h"
 
 namespace {
 
@@ -96,6 +97,21 @@ TEST_F(ActionTest, CopyFilesWaitsForTheExtractionIntoTheFieldsFolderThenLinksThe
     EXPECT_EQ(link.iconIndex, 0);
     EXPECT_EQ(link.showCommand, 0);
     EXPECT_EQ(link.hotkey, 0);
+}
+
+TEST_F(ActionTest, AShortcutThatCannotBeWrittenIsToldAndTheWizardGoesOn) {
+    WriteIni(
+        "[General]\r\nExtractible=C:\\KIT\\absent.exe\r\nEspace=kit.exe\r\n"
+        "RaccEspace=Espace Kit\r\n"
+        "[IE45]\r\nSaisie=C:\\Un\r\nSuivant=Suivant\r\nProcSuivant=CopyFiles\r\n");
+    Run({[&] {
+        testsupport::ScopedFault fault("write:1");
+        Click(ID_SUIVANT);
+    }});
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "Le raccourci « Espace Kit » n'a pas pu être créé sur le bureau.");
+    EXPECT_FALSE(plat::CanOpenForReading(kDesktopLink)) << "the shell writes a link whole or not";
 }
 
 TEST_F(ActionTest, ASecondCopyFilesDoesNotPrefixTheFolderAgain) {

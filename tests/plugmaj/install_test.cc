@@ -209,6 +209,15 @@ TEST_F(PlugmajTest, MissingIniIsReportedAndTheRegistryIsStillWritten) {
         "Copie de    C:\\KIT\\quadterm.ini    vers   C:\\IE\\quadterm.ini    INCORRECTE !!!";
     expected.back() = kProblem;
     EXPECT_EQ(Start("").log, expected);
+    // Silent, with an exit code of 0 whatever happened: only a box can tell the subscriber.
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].caption, "Installation de Quadrel");
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "Il y a eu un problème !....\r\nLe plug-in Quadrel n'est pas installé "
+              "entièrement.");
+    // Shown, the log says it.
+    Start("h");
+    EXPECT_TRUE(sim::ui::MessageBoxes().empty());
     EXPECT_EQ(FileText("C:\\IE\\quadterm.exe"), plugtest::kExeContents);
     EXPECT_FALSE(plugtest::FileExists("C:\\IE\\quadterm.ini"));
     EXPECT_EQ(ReadValue(plat::kHkeyClassesRoot, kCommandKey, "").Text(), "C:\\IE\\quadterm.exe %1");

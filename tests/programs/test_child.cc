@@ -1,6 +1,9 @@
 // A small program for the process tests, on both back ends:
 //   test_child exit N         ends with exit code N
 //   test_child sleep MS       sleeps, then ends with 0
+//   test_child wait FILE      runs until FILE (a Windows path on the shared machine) exists,
+//                             then ends with 0 (with 4 after a minute): a test ends it when it
+//                             chooses, instead of racing a sleep
 //   test_child crash          is killed by a signal (SIGABRT), as a program that crashes
 //   test_child claim NAME     ends with 0 when it got the claim NAME, 1 when another holds it
 //   test_child record FILE ...writes its current directory and arguments to FILE (a Windows
@@ -50,6 +53,13 @@ int main(int argc, char** argv) {
         if (!plat::WriteWholeFile(argv[2], text + "\r\n")) return 101;
         std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(argv[3])));
         return 0;
+    }
+    if (mode == "wait" && argc > 2) {
+        for (int i = 0; i < 6000; ++i) {
+            if (plat::GetFileAttributes(argv[2]) != plat::kInvalidFileAttributes) return 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return 4;
     }
     if (mode == "record" && argc > 2) {
         char cwd[260];

@@ -2,12 +2,14 @@
 # two_wizards_sim.sh HOST_BUILD_DIR
 # Two copies of a wizard at once on one simulated machine where the demonstration kit has been
 # installed (its kit wizard walked up to the connection wizard, which is not started).
-# - Two cnxassist.exe started together, each with its own scripted subscriber (alice, bob): one
-#   must step back with its "déjà ouvert" box before touching anything, the other go to its
-#   last page, and the sign-up program must have received one subscriber's data only. Then the
-#   one that stepped back, started alone, goes through with its own data.
-# - Two plugmaj.exe started together, several times: both end, the plug-in's files are the
-#   kit's, its registry keys are whole.
+# - Two cnxassist.exe at once, each with its own scripted subscriber (alice, bob): alice's is
+#   held at its first registry write (SIMWIN_FAULT=registry:1:hold) and bob's is started while
+#   it is known to be held there. Bob's must step back with its "déjà ouvert" box before
+#   touching anything; alice's, released, goes to its last page, and the sign-up program must
+#   have received her data only. Then bob's, started alone, goes through with its own data.
+# - Two plugmaj.exe at once, several times: the first held at one of its copies or registry
+#   writes, the second run whole meanwhile, then the first released: both end, the plug-in's
+#   files are the kit's, its registry keys are whole.
 # Every run: no crash, no hang, every file of the machine whole, no "modele_0.ins" left.
 set -euo pipefail
 here=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")" && pwd)
@@ -46,12 +48,23 @@ for who in alice bob; do
     cp "$machine/walk/espace.walk" "$work/walk-$who/"
 done
 
-# wizard NAME: cnxassist.exe started by the user in the installation folder, in the background.
+# wizard NAME [FAULT]: cnxassist.exe started by the user in the installation folder.
 wizard() {
-    (cd "$install" && SIMWIN_MACHINE=$machine SIMWIN_WALK=$work/walk-$1 \
+    (cd "$install" && SIMWIN_MACHINE=$machine SIMWIN_WALK=$work/walk-$1 SIMWIN_FAULT=${2:-} \
         SIMWIN_BOX_LOG=$work/boxes.log SIMWIN_WALK_TIMEOUT=20 \
         "$runner" "$work/$1-ended.txt" 120 ./cnxassist.exe > "$work/$1.log" 2>&1)
 }
+
+# held: waits until a program started with SIMWIN_FAULT=...:hold is held (30 s at most).
+held() {
+    for _ in $(seq 3000); do
+        [ ! -e "$machine/fault-held" ] || return 0
+        sleep 0.01
+    done
+    fail "$1 was never held"
+}
+release() { touch "$machine/fault-release"; }
+forget_hold() { rm -f "$machine/fault-held" "$machine/fault-release" "$machine/fault-counts" "$machine/fault-log"; }
 
 # check: what every run must leave.
 check() {
@@ -70,22 +83,24 @@ received() {
 
 reached_end() { LC_ALL=C grep -a -q "^\[$1\] cnxassist.exe : page Votre ordinateur est pr.t (Fin)" "$work/$1.log"; }
 
-# Both at once.
+# Both at once: bob's starts and ends while alice's is known to run, held at its first
+# registry write.
 : > "$work/boxes.log"
-wizard alice &
+wizard alice registry:1:hold &
 first=$!
-wizard bob &
-second=$!
+held "alice's wizard"
+wizard bob || true
+release
 wait $first || true
-wait $second || true
+forget_hold
 check "two connection wizards at once"
 echo "two_wizards_sim: two connection wizards at once:"
 iconv -f WINDOWS-1252 -t UTF-8 "$work/boxes.log" | sed 's/^/  box: /'
 [ "$(wc -l < "$work/boxes.log")" = 1 ] || fail "one box expected, the second wizard's"
 grep -q -F "est déjà ouvert" <(iconv -f WINDOWS-1252 -t UTF-8 "$work/boxes.log") ||
     fail "the second wizard did not say the first one runs"
-if reached_end alice; then winner=alice loser=bob; else winner=bob loser=alice; fi
-reached_end $winner || fail "neither wizard reached its last page"
+winner=alice loser=bob
+reached_end $winner || fail "the first wizard did not reach its last page"
 [ ! -s "$work/$loser.log" ] || ! grep -q '^\[' "$work/$loser.log" ||
     fail "the wizard that stepped back showed pages: $(cat "$work/$loser.log")"
 got=$(received)
@@ -112,11 +127,20 @@ for round in 1 2 3 4 5 6; do
         cp "$work/installed.reg" "$machine/system.reg"
         rm -f "$ie/quadterm.exe" "$ie/quadterm.ini"
     fi
-    for n in 1 2; do
-        (cd "$install" && SIMWIN_MACHINE=$machine \
-            "$runner" "$work/plugmaj$n-ended.txt" 60 ./plugmaj.exe > "$work/plugmaj$n.log" 2>&1) &
-    done
+    # The first held at one of its copies or, on a PC without the plug-in, of its registry
+    # writes; the second runs whole meanwhile.
+    holds=(copy:1:hold copy:2:hold registry:1:hold copy:1:hold registry:3:hold copy:2:hold)
+    plugmaj() {
+        (cd "$install" && SIMWIN_MACHINE=$machine SIMWIN_FAULT=${2:-} \
+            "$runner" "$work/plugmaj$1-ended.txt" 60 ./plugmaj.exe > "$work/plugmaj$1.log" 2>&1)
+    }
+    plugmaj 1 "${holds[$((round - 1))]}" &
+    held "plugmaj.exe (round $round)"
+    plugmaj 2 || true
+    release
     wait
+    grep -q ' HELD$' "$machine/fault-log" || fail "round $round: the first installer was not held"
+    forget_hold
     check "two plug-in installers at once, round $round"
     cmp -s "$ie/quadterm.exe" "$install/quadterm.exe" || fail "round $round: quadterm.exe is not the kit's"
     cmp -s "$ie/quadterm.ini" "$install/quadterm.ini" || fail "round $round: quadterm.ini is not the kit's"
@@ -126,6 +150,6 @@ for round in 1 2 3 4 5 6; do
     [ "$command" = '@="C:\\Program Files\\Internet Explorer\\quadterm.exe %1"' ] ||
         fail "round $round: the open command is '$command'"
 done
-echo "two_wizards_sim: two plug-in installers at once, 6 rounds: both end, files and keys whole"
+echo "two_wizards_sim: two plug-in installers at once, 6 rounds, the second run whole while the first was held: both end, files and keys whole"
 rm -f "$work"/*-ended.txt
 echo "two_wizards_sim: passed"

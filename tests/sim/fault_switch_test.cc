@@ -101,11 +101,13 @@ TEST_F(FaultSwitch, CountingModeCountsEveryKindAcrossTheMachinesProcesses) {
     EXPECT_EQ(log.find("FAILED"), std::string::npos) << log;
 }
 
-TEST_F(FaultSwitch, ATransientWriteFaultFailsThatWriteOnlyAndLeavesTheOldFile) {
+// As on Windows, where the file is truncated when opened, then written: a whole-file write
+// that fails leaves the file cut, neither the old contents nor the new.
+TEST_F(FaultSwitch, ATransientWriteFaultFailsThatWriteOnlyAndLeavesTheFileCut) {
     Ask("write:2");
     EXPECT_TRUE(plat::WriteWholeFile("C:\\KIT\\a.txt", "first"));
     EXPECT_FALSE(plat::WriteWholeFile("C:\\KIT\\a.txt", "second"));
-    EXPECT_EQ(Read("C:\\KIT\\a.txt"), "first");
+    EXPECT_EQ(Read("C:\\KIT\\a.txt"), "sec");
     EXPECT_TRUE(plat::WritePrivateProfileString("S", "K", "V", "C:\\KIT\\b.ini"));
     EXPECT_EQ(Counted()[0], 3u);
     EXPECT_NE(Log().find("write 2 "), std::string::npos);
@@ -120,7 +122,8 @@ TEST_F(FaultSwitch, APermanentProfileWriteFaultFailsEveryLaterWriteLeavingTheFil
     EXPECT_FALSE(plat::WritePrivateProfileString("S", "L", "new", "C:\\KIT\\b.ini"));
     EXPECT_FALSE(plat::WriteWholeFile("C:\\KIT\\e.txt", "x"));
     EXPECT_EQ(Read("C:\\KIT\\b.ini"), before);
-    EXPECT_EQ(Read("C:\\KIT\\e.txt"), "(absent)");
+    // The whole-file write was opened (made empty), then its one byte failed.
+    EXPECT_EQ(Read("C:\\KIT\\e.txt"), "");
     char value[16];
     plat::GetPrivateProfileString("S", "K", "", value, sizeof value, "C:\\KIT\\b.ini");
     EXPECT_STREQ(value, "old");
@@ -128,16 +131,20 @@ TEST_F(FaultSwitch, APermanentProfileWriteFaultFailsEveryLaterWriteLeavingTheFil
     EXPECT_TRUE(plat::CopyFile("C:\\KIT\\a.txt", "C:\\KIT\\c.txt", false));
 }
 
-TEST_F(FaultSwitch, CopyAndMoveFaultsLeaveSourceAndDestinationUntouched) {
+// A failed copy removes what it had written over the destination, as CopyFile does; a process
+// killed in the middle of one leaves it cut. A failed move leaves both files alone.
+TEST_F(FaultSwitch, ACopyFaultLeavesNoDestinationAKilledCopyACutOne) {
     ASSERT_TRUE(plat::WriteWholeFile("C:\\KIT\\dest.txt", "kept"));
+    ASSERT_TRUE(plat::WriteWholeFile("C:\\KIT\\a.txt", "old!"));
     Ask("copy:1");
     EXPECT_FALSE(plat::CopyFile("C:\\KIT\\a.txt", "C:\\KIT\\dest.txt", false));
-    EXPECT_EQ(Read("C:\\KIT\\dest.txt"), "kept");
+    EXPECT_EQ(Read("C:\\KIT\\dest.txt"), "(absent)");
+    EXPECT_EQ(Read("C:\\KIT\\a.txt"), "old!");
     EXPECT_TRUE(plat::CopyFile("C:\\KIT\\a.txt", "C:\\KIT\\dest.txt", false));
-    EXPECT_EQ(Read("C:\\KIT\\dest.txt"), "old");
+    EXPECT_EQ(Read("C:\\KIT\\dest.txt"), "old!");
     Ask("move:1");
     EXPECT_FALSE(plat::MoveFile("C:\\KIT\\a.txt", "C:\\KIT\\moved.txt"));
-    EXPECT_EQ(Read("C:\\KIT\\a.txt"), "old");
+    EXPECT_EQ(Read("C:\\KIT\\a.txt"), "old!");
     EXPECT_EQ(Read("C:\\KIT\\moved.txt"), "(absent)");
     EXPECT_TRUE(plat::MoveFile("C:\\KIT\\a.txt", "C:\\KIT\\moved.txt"));
 }
@@ -179,8 +186,25 @@ TEST_F(FaultSwitch, TheNthOperationIsTheMachinesEvenInAnotherProcess) {
     // The child makes the machine's second write, which fails there.
     EXPECT_EQ(plat::SpawnWait("C:\\KIT\\child.exe", {"child.exe", "record", "C:\\KIT\\r.txt"}),
               101);
-    EXPECT_EQ(Read("C:\\KIT\\r.txt"), "(absent)");
+    EXPECT_EQ(Read("C:\\KIT\\r.txt"), "C:\\") << "cut: half of \"C:\\KIT\\n\"";
     EXPECT_TRUE(plat::WriteWholeFile("C:\\KIT\\a.txt", "third"));
+}
+
+// A kill: the process making the operation dies there, without a word; a write leaves its file
+// cut, a registry change is not made; the other processes go on.
+TEST_F(FaultSwitch, AKilledProgramDiesAtItsOperationLeavingAWriteCut) {
+    ASSERT_TRUE(plat::WriteWholeFile("C:\\KIT\\r.txt", "an older record"));
+    Ask("write:1:kill");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(plat::SpawnWait("C:\\KIT\\child.exe", {"child.exe", "record", "C:\\KIT\\r.txt"}), 3);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("killed by signal 9"), std::string::npos) << said;
+    // Its record was the current folder and a line break: half of it is there.
+    EXPECT_EQ(Read("C:\\KIT\\r.txt"), std::string("C:\\KIT\n").substr(0, 3));
+    EXPECT_NE(Log().find("write 1 child.exe C:\\KIT\\r.txt KILLED\n"), std::string::npos) << Log();
+    // This process, the next to write, goes on.
+    EXPECT_TRUE(plat::WriteWholeFile("C:\\KIT\\a.txt", "after"));
+    EXPECT_EQ(Read("C:\\KIT\\a.txt"), "after");
 }
 
 // Not a fault of the switch, but what a fault walk looks for: a program of the machine that

@@ -70,10 +70,12 @@ TEST_F(SimProcesses, ChildSharesTheMachineAndTheCurrentDirectory) {
 }
 
 TEST_F(SimProcesses, SnapshotSeesAStartedProgramUntilItEnds) {
-    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "sleep", "300"}), 0);
+    // It runs until the test writes its file, however slow the machine.
+    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "wait", "C:\\KIT\\go"}), 0);
     EXPECT_TRUE(Running("C:\\KIT\\ISIGNUP.EXE"));
+    ASSERT_TRUE(plat::WriteWholeFile("C:\\KIT\\go", ""));
     bool ended = false;
-    for (int i = 0; i < 100 && !ended; ++i) {
+    for (int i = 0; i < 600 && !ended; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         ended = !Running("ISIGNUP");
     }
@@ -82,11 +84,13 @@ TEST_F(SimProcesses, SnapshotSeesAStartedProgramUntilItEnds) {
 }
 
 TEST_F(SimProcesses, ProgramsOfAnotherMachineAreNotSeen) {
-    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "sleep", "2000"}), 0);
+    ASSERT_EQ(plat::SpawnNoWait("C:\\KIT\\ISIGNUP.EXE", {"ISIGNUP.EXE", "wait", "C:\\KIT\\go"}), 0);
     EXPECT_TRUE(Running("ISIGNUP"));
     std::string first = sim::Machine::Current().Folder();
     sim::Machine::Use(testsupport::TestTempFolder("sim-process-other"));
     EXPECT_FALSE(Running("ISIGNUP")) << "a program started on " << first;
+    sim::Machine::Use(first);
+    ASSERT_TRUE(plat::WriteWholeFile("C:\\KIT\\go", ""));
 }
 
 TEST_F(SimProcesses, WinExecSplitsTheLineAndSearchesTheCurrentDirectory) {

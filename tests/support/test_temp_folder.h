@@ -83,6 +83,8 @@ class TempFolderSweeper : public ::testing::EmptyTestEventListener {
                 EndProgramsOnMachine(folder);
                 RemoveTempFolder(folder);
             } else {
+                // The mark tells the temporary-folder check of the CTest run to keep it too.
+                std::ofstream(folder + "/.kept") << who << "\n";
                 std::fprintf(stderr, "%s failed: its folder %s is kept for a look\n", who.c_str(),
                              folder.c_str());
             }

@@ -15,5 +15,12 @@ if [ -f "$wine_state/xvfb.pid" ]; then
     done
     rm -f "$wine_state/xvfb.pid" "$wine_state/display"
 fi
+# Wine keeps folders of its own ("wine-XXXXXX") in the temporary directory while it runs; with
+# its server ended they are left, and they are Wine's, not a test's.
+if [ -n "${TMPDIR:-}" ]; then
+    for folder in "$TMPDIR"/wine-??????; do
+        [ -d "$folder" ] && rm -rf "$folder"
+    done
+fi
 echo "cleanup-prefix: Wine and Xvfb ended"
 exit 0
