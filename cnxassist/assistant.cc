@@ -5,6 +5,7 @@
 #include "cnxassist/etapes_environnement.h"
 #include "cnxassist/process_watch.h"
 #include "cnxassist/step_file.h"
+#include "cnxassist/step_section.h"
 #include "cnxassist/wizard_utils.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -43,6 +44,7 @@ int CAssistant::OnInitDialog() {
     PlaceWindowAndButtons();
     m_pageRect = cnx::PageArea(m_config);
     try {
+        cnx::StepSectionScope section(iniPath, "IdentWindow");
         m_first = new CEtapeIdentWindow(m_hwnd, nullptr, &m_pageRect, "IdentWindow");
         m_current = m_first;
         m_left = nullptr;
