@@ -41,52 +41,50 @@ bool KeyAnswerable(const char* key) {
 
 ProfileSection::ProfileSection(std::string file, std::string section)
     : file_(std::move(file)), section_(std::move(section)) {
-    std::vector<char> buffer(kSectionCapacity, '\0');
-    plat::Dword n = plat::GetPrivateProfileSection(section_.c_str(), buffer.data(),
-                                                   kSectionCapacity, file_.c_str());
+    lines_.assign(kSectionCapacity, '\0');
+    plat::Dword n = plat::GetPrivateProfileSection(section_.c_str(), &lines_[0], kSectionCapacity,
+                                                   file_.c_str());
     // Nothing read (a missing file or section, which a key read answers with its own rules),
     // or a list that may have been cut: the lines are not kept.
-    if (n == 0 || n >= kSectionCapacity - 2) return;
-    for (std::size_t start = 0; start < n;) {
-        std::string_view line(buffer.data() + start);
-        start += line.size() + 1;
-        Entry entry;
-        std::size_t equals = line.find('=');
-        entry.hasValue = equals != std::string_view::npos;
-        entry.name = std::string(line.substr(0, equals));
-        if (entry.hasValue) entry.value = std::string(line.substr(equals + 1));
-        entries_.push_back(std::move(entry));
-    }
-    kept_ = true;
+    kept_ = n != 0 && n < kSectionCapacity - 2;
+    lines_.resize(kept_ ? n : 0);
 }
 
-const ProfileSection::Entry* ProfileSection::Find(const char* key, bool* answered) const {
-    *answered = kept_ && KeyAnswerable(key);
-    if (!*answered) return nullptr;
-    for (const Entry& entry : entries_) {
-        if (SameAsciiName(entry.name, key)) return &entry;
+bool ProfileSection::Find(const char* key, bool* found, std::string_view* value) const {
+    if (!kept_ || !KeyAnswerable(key)) return false;
+    *found = false;
+    for (std::size_t start = 0; start < lines_.size();) {
+        std::string_view line(lines_.c_str() + start);
+        start += line.size() + 1;
+        std::size_t equals = line.find('=');
+        // A line without '=' reads as missing, but it still hides a later line of its name.
+        if (SameAsciiName(line.substr(0, equals), key)) {
+            *found = equals != std::string_view::npos;
+            if (*found) *value = line.substr(equals + 1);
+            return true;
+        }
     }
-    return nullptr;
+    return true;
 }
 
 std::string ProfileSection::ReadString(const char* key, const char* defaultValue,
                                        std::size_t capacity) const {
-    bool answered = false;
-    const Entry* entry = Find(key, &answered);
+    bool found = false;
+    std::string_view value;
     bool plainDefault = defaultValue == nullptr || *defaultValue == '\0';
-    if (capacity == 0 || !answered || (!(entry != nullptr && entry->hasValue) && !plainDefault)) {
+    if (capacity == 0 || !Find(key, &found, &value) || (!found && !plainDefault)) {
         return ReadProfileString(file_, section_.c_str(), key, defaultValue, capacity);
     }
-    if (entry == nullptr || !entry->hasValue) return std::string();
-    return ProfileValueIn(entry->value, capacity);
+    return found ? ProfileValueIn(value, capacity) : std::string();
 }
 
 int ProfileSection::ReadInt(const char* key, int defaultValue) const {
-    bool answered = false;
-    const Entry* entry = Find(key, &answered);
-    if (!answered) return ReadProfileInt(file_, section_.c_str(), key, defaultValue);
-    if (entry == nullptr || !entry->hasValue) return defaultValue;
-    std::string text = ProfileValueIn(entry->value, kIntBuffer);
+    bool found = false;
+    std::string_view value;
+    if (!Find(key, &found, &value)) {
+        return ReadProfileInt(file_, section_.c_str(), key, defaultValue);
+    }
+    std::string text = found ? ProfileValueIn(value, kIntBuffer) : std::string();
     if (text.empty()) return defaultValue;
     return static_cast<int>(ParseProfileInt(text));
 }

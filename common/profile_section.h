@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kit {
 
@@ -27,19 +26,15 @@ class ProfileSection {
     int ReadInt(const char* key, int defaultValue) const;
 
   private:
-    struct Entry {
-        std::string name;
-        std::string value;
-        bool hasValue = false;
-    };
-    // The first entry called `key`, or null; `*answered` false when the kept lines cannot answer
-    // for this key and the file must be read.
-    const Entry* Find(const char* key, bool* answered) const;
+    // Whether the kept lines answer for `key` (else the file must be read); if so, whether a
+    // line "key=value" is there (the first one counts), and its value.
+    bool Find(const char* key, bool* found, std::string_view* value) const;
 
     std::string file_;
     std::string section_;
     bool kept_ = false;
-    std::vector<Entry> entries_;
+    // The lines as read, each ended by a zero.
+    std::string lines_;
 };
 
 // The part of a value that a key read copies into a buffer of `size` bytes (at least 1): a value
