@@ -119,6 +119,8 @@ void CKitDialog::OnPaint() {
 void CKitDialog::RefreshPage() { Refresh(false); }
 
 void CKitDialog::Refresh(bool insidePaint) {
+    // The page's section read once for this refresh: its forty-odd key reads would each cost a
+    // look at the file. Nothing of it outlives the refresh.
     std::optional<kit::ProfileSection> section;
     if (!m_section.empty() && !m_app.m_iniPath.empty()) {
         section.emplace(m_app.m_iniPath.str(), m_section.str());
