@@ -1,7 +1,8 @@
 # The Windows trees of a host build with TELVORA_WITH_WIN32=ON, and the tests that use them.
 #
-#   shipped/  i686, MinGW's win32 thread model, stripped: the programs a kit carries, as a
-#             subscriber gets them. Checked against the exports of Windows 95/98 (win9x_imports).
+#   shipped/  i686, MinGW's win32 thread model, built for size and stripped: the programs a kit
+#             carries, as a subscriber gets them. Checked against the exports of Windows 95/98
+#             (win9x_imports) and against their size budgets (tools/size_budget).
 #   win32/    i686, posix thread model: the test programs (GoogleTest needs std::mutex), where the
 #             kernel runs 32-bit programs. The Wine tests then run the shipped programs.
 #   win64/    x86_64, posix thread model: the whole tree again, where the kernel runs no 32-bit
@@ -27,7 +28,7 @@ ExternalProject_Add(shipped
     SOURCE_DIR ${CMAKE_SOURCE_DIR}
     BINARY_DIR ${TELVORA_SHIPPED_DIR}
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
-               -DCMAKE_BUILD_TYPE=Release
+               -DCMAKE_BUILD_TYPE=MinSizeRel
                -DTELVORA_THREAD_MODEL=win32
                -DTELVORA_SHIPPED_ONLY=ON
     INSTALL_COMMAND ""
@@ -81,5 +82,12 @@ add_test(NAME win9x_imports.posix_probe_refused
 set_tests_properties(win9x_imports.posix_probe_refused PROPERTIES
     PASS_REGULAR_EXPRESSION "KERNEL32\\.dll!GetTickCount64: not exported by Windows 95/98")
 set_tests_properties(win9x_imports win9x_imports.posix_probe_refused PROPERTIES LABELS win9x)
+
+# The shipped programs must not grow past their budgets (today's sizes plus a tenth).
+add_test(NAME shipped_size_budget
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tools/size_budget/check.sh
+                 ${CMAKE_SOURCE_DIR}/tools/size_budget/budgets.txt
+                 ${TELVORA_SHIPPED_DIR}/shipped-programs.txt)
+set_tests_properties(shipped_size_budget PROPERTIES LABELS size)
 
 add_subdirectory(tests/wine)

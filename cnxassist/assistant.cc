@@ -5,6 +5,7 @@
 #include "cnxassist/etapes_environnement.h"
 #include "cnxassist/process_watch.h"
 #include "cnxassist/step_file.h"
+#include "cnxassist/step_section.h"
 #include "cnxassist/wizard_utils.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -53,6 +54,7 @@ int CAssistant::OnInitDialog() {
         return 1;
     }
     try {
+        cnx::StepSectionScope section(iniPath, "IdentWindow");
         m_first = new CEtapeIdentWindow(m_hwnd, nullptr, &m_pageRect, "IdentWindow");
         m_current = m_first;
         m_left = nullptr;

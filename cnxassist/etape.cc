@@ -5,13 +5,14 @@
 #include "cnxassist/etapes_environnement.h"
 #include "cnxassist/registry_script.h"
 #include "cnxassist/step_file.h"
+#include "cnxassist/step_section.h"
 #include "cnxassist/wizard_utils.h"
 #include "common/profile_access.h"
 
 int g_nextControlId = kFirstControlId;
 
 std::string ReadStepString(const CEtape& step, const char* key, std::size_t capacity) {
-    return kit::ReadProfileString(step.IniPath(), step.Name(), key, "", capacity);
+    return cnx::ReadStepFileString(step.IniPath(), step.Name(), key, capacity);
 }
 
 std::string ReadStepField(const CEtape& step, const char* key, std::size_t fieldCapacity) {
@@ -23,7 +24,7 @@ std::string ReadStepField(const CEtape& step, const char* key, std::size_t field
 }
 
 int ReadStepInt(const CEtape& step, const char* key, int defaultValue) {
-    return kit::ReadProfileInt(step.IniPath(), step.Name(), key, defaultValue);
+    return cnx::ReadStepFileInt(step.IniPath(), step.Name(), key, defaultValue);
 }
 
 CEtape::CEtape(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect, const char* name)

@@ -8,6 +8,9 @@
 #include "cnxassist/etapes_environnement.h"
 #include "cnxassist/etapes_inscription.h"
 #include "cnxassist/etapes_parametres.h"
+#include "cnxassist/step_file.h"
+#include "cnxassist/step_section.h"
+#include "cnxassist/wizard_utils.h"
 
 namespace {
 
@@ -58,7 +61,11 @@ const FactoryRow* FindRow(const char* name) {
 
 CEtape* CreateEtape(plat::Hwnd window, CEtape* previous, const plat::Rect* pageRect,
                     const char* name) {
-    if (const FactoryRow* row = FindRow(name)) return row->make(window, previous, pageRect, name);
+    if (const FactoryRow* row = FindRow(name)) {
+        // The step's section is read once for the whole building.
+        cnx::StepSectionScope section(cnx::WorkingDirectory() + "\\" + cnx::StepFileName(), name);
+        return row->make(window, previous, pageRect, name);
+    }
     throw CEtapeException(0, "etape inexistante : %s", name);
 }
 

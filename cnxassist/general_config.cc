@@ -4,33 +4,36 @@
 #include <climits>
 #include <cstdio>
 
-#include "common/profile_access.h"
+#include "common/profile_section.h"
 
 namespace cnx {
 namespace {
 
 // Integers are read with the default -1, which counts as missing.
-bool ReadRequired(const std::string& iniPath, const char* key, int* out) {
-    *out = kit::ReadProfileInt(iniPath, "General", key, -1);
+bool ReadRequired(const kit::ProfileSection& general, const char* key, int* out) {
+    *out = general.ReadInt(key, -1);
     return *out != -1;
 }
 
-bool ReadAll(const std::string& iniPath, std::initializer_list<std::pair<const char*, int*>> keys) {
+bool ReadAll(const kit::ProfileSection& general,
+             std::initializer_list<std::pair<const char*, int*>> keys) {
     bool ok = true;
-    for (const auto& key : keys) ok = ReadRequired(iniPath, key.first, key.second) && ok;
+    for (const auto& key : keys) ok = ReadRequired(general, key.first, key.second) && ok;
     return ok;
 }
 
 }  // namespace
 
 bool ReadGeneral(const std::string& iniPath, GeneralConfig* c) {
-    if (!ReadAll(iniPath, {{"Tx", &c->tx}, {"Ty", &c->ty}, {"Tl", &c->tl}, {"Th", &c->th}})) {
+    // The section read once: some thirty keys, each a look at the file otherwise.
+    const kit::ProfileSection general(iniPath, "General");
+    if (!ReadAll(general, {{"Tx", &c->tx}, {"Ty", &c->ty}, {"Tl", &c->tl}, {"Th", &c->th}})) {
         return false;
     }
-    if (!ReadAll(iniPath, {{"Cx", &c->cx}, {"Cy", &c->cy}, {"Ch", &c->ch}, {"Cl", &c->cl}})) {
+    if (!ReadAll(general, {{"Cx", &c->cx}, {"Cy", &c->cy}, {"Ch", &c->ch}, {"Cl", &c->cl}})) {
         return false;
     }
-    if (!ReadAll(iniPath, {{"Precx", &c->precx},
+    if (!ReadAll(general, {{"Precx", &c->precx},
                            {"Precy", &c->precy},
                            {"Suivx", &c->suivx},
                            {"Suivy", &c->suivy},
@@ -39,19 +42,19 @@ bool ReadGeneral(const std::string& iniPath, GeneralConfig* c) {
         return false;
     }
     int count = -1;
-    if (!ReadRequired(iniPath, "NbBitmaps", &count) || count < 0 || count > kMaxBitmaps) {
+    if (!ReadRequired(general, "NbBitmaps", &count) || count < 0 || count > kMaxBitmaps) {
         return false;
     }
     for (int i = 1; i <= count; ++i) {
         BitmapEntry& entry = c->bitmaps[i - 1];
         char key[32];
         std::snprintf(key, sizeof key, "NomBitmap%d", i);
-        entry.fileName = kit::ReadProfileString(iniPath, "General", key, "", 128);
+        entry.fileName = general.ReadString(key, "", 128);
         if (entry.fileName.empty()) break;
         std::snprintf(key, sizeof key, "Bmpx%d", i);
-        bool ok = ReadRequired(iniPath, key, &entry.x);
+        bool ok = ReadRequired(general, key, &entry.x);
         std::snprintf(key, sizeof key, "Bmpy%d", i);
-        ok = ReadRequired(iniPath, key, &entry.y) && ok;
+        ok = ReadRequired(general, key, &entry.y) && ok;
         if (!ok) break;
         // Loaded as named, from the current directory, which is the working directory.
         entry.bitmap = plat::LoadBitmapFromFile(entry.fileName.c_str());
@@ -62,7 +65,7 @@ bool ReadGeneral(const std::string& iniPath, GeneralConfig* c) {
         ReleaseBitmaps(c);
         return false;
     }
-    c->titre = kit::ReadProfileString(iniPath, "General", "Titre", "", 256);
+    c->titre = general.ReadString("Titre", "", 256);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "cnxassist/step_section.h"
 #include "cnxassist/wizard_utils.h"
 #include "common/cle_registre.h"
 #include "common/profile_access.h"
@@ -86,7 +87,7 @@ std::string ReadField(const char* iniPath, const char* section, char listCharact
                       const char* field, kit::FixedText<512>* out) {
     char keyName[64];
     std::snprintf(keyName, sizeof keyName, "I%c%02d.%s", listCharacter, index, field);
-    out->Assign(kit::ReadProfileString(iniPath, section, keyName, "", kValueCapacity));
+    out->Assign(cnx::ReadStepFileString(iniPath, section, keyName, kValueCapacity));
     return keyName;
 }
 

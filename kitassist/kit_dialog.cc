@@ -1,6 +1,9 @@
 #include "kitassist/kit_dialog.h"
 
+#include <optional>
+
 #include "common/profile_access.h"
+#include "common/profile_section.h"
 #include "kitassist/kit_app.h"
 #include "kitassist/resource_ids.h"
 
@@ -144,6 +147,20 @@ void CKitDialog::OnPaint() {
 void CKitDialog::RefreshPage() { Refresh(false); }
 
 void CKitDialog::Refresh(bool insidePaint) {
+    // The page's section read once for this refresh: its forty-odd key reads would each cost a
+    // look at the file. Nothing of it outlives the refresh.
+    std::optional<kit::ProfileSection> section;
+    if (!m_section.empty() && !m_app.m_iniPath.empty()) {
+        section.emplace(m_app.m_iniPath.str(), m_section.str());
+    }
+    const kit::ProfileSection* outer = m_refreshSection;
+    m_refreshSection = section ? &*section : nullptr;
+    struct Restore {
+        const kit::ProfileSection*& slot;
+        const kit::ProfileSection* value;
+        ~Restore() { slot = value; }
+    } restore{m_refreshSection, outer};
+
     // The blank static over the whole client area, shown and hidden again, wipes what the
     // previous page drew.
     plat::Hwnd blank = plat::GetDlgItem(m_hwnd, ID_BLANK);
@@ -183,7 +200,8 @@ void CKitDialog::DrawPageText() {
     } else if (m_app.m_iniPath.empty()) {
         m_painter.DrawLines(m_hwnd, "", "", kGeneralError);
     } else {
-        m_painter.DrawLines(m_hwnd, m_section.c_str(), m_app.m_iniPath.c_str(), "");
+        m_painter.DrawLines(m_hwnd, m_section.c_str(), m_app.m_iniPath.c_str(), "",
+                            RefreshSection());
     }
 }
 
@@ -204,12 +222,25 @@ void CKitDialog::PushSaisie() {
     plat::SetDlgItemText(m_hwnd, ID_SAISIE, value.c_str());
 }
 
+const kit::ProfileSection* CKitDialog::RefreshSection() const {
+    // Only while it is still the page's section of the same file.
+    if (m_refreshSection == nullptr || m_refreshSection->Name() != m_section.c_str() ||
+        m_refreshSection->File() != m_app.m_iniPath.c_str()) {
+        return nullptr;
+    }
+    return m_refreshSection;
+}
+
 std::string CKitDialog::ReadKey(const char* key, std::size_t capacity) const {
     if (m_app.m_iniPath.empty()) return std::string();
+    if (const kit::ProfileSection* kept = RefreshSection()) {
+        return kept->ReadString(key, "", capacity);
+    }
     return kit::ReadProfileString(m_app.m_iniPath.str(), m_section.c_str(), key, "", capacity);
 }
 
 int CKitDialog::ReadInt(const char* key, int defaultValue) const {
     if (m_app.m_iniPath.empty()) return defaultValue;
+    if (const kit::ProfileSection* kept = RefreshSection()) return kept->ReadInt(key, defaultValue);
     return kit::ReadProfileInt(m_app.m_iniPath.str(), m_section.c_str(), key, defaultValue);
 }

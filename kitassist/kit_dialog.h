@@ -105,9 +105,14 @@ class CKitDialog {
     // Keys of the current section and of [General].
     std::string ReadKey(const char* key, std::size_t capacity) const;
     int ReadInt(const char* key, int defaultValue) const;
+    // m_refreshSection while it is the current page's section, else null.
+    const kit::ProfileSection* RefreshSection() const;
 
     CKitApp& m_app;
     CPagePainter m_painter;
+    // While a refresh runs, the page's section read at its start (one read instead of some
+    // forty); null otherwise. Nothing is kept from one refresh to the next.
+    const kit::ProfileSection* m_refreshSection = nullptr;
     // Set at start-up and when a button names the next page; the next layout then puts the
     // page's "Saisie" value into the entry field. A repaint lays the page out again and must
     // leave what the user typed or chose.

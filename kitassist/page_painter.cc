@@ -78,7 +78,7 @@ bool CPagePainter::UpdateScale() {
 }
 
 void CPagePainter::DrawLines(plat::Hwnd window, const char* section, const char* iniPath,
-                             const char* fixedText) {
+                             const char* fixedText, const kit::ProfileSection* kept) {
     plat::WindowPlacement placement;
     plat::GetWindowPlacement(window, &placement);
     const int windowWidth = placement.normalPosition.right - placement.normalPosition.left;
@@ -87,8 +87,10 @@ void CPagePainter::DrawLines(plat::Hwnd window, const char* section, const char*
     int xt = kDefaultTextX;
     int yt = kDefaultTextY;
     if (!fixed) {
-        xt = kit::ReadProfileInt(file, section, "xt", kDefaultTextX);
-        yt = kit::ReadProfileInt(file, section, "yt", kDefaultTextY);
+        xt = kept != nullptr ? kept->ReadInt("xt", kDefaultTextX)
+                             : kit::ReadProfileInt(file, section, "xt", kDefaultTextX);
+        yt = kept != nullptr ? kept->ReadInt("yt", kDefaultTextY)
+                             : kit::ReadProfileInt(file, section, "yt", kDefaultTextY);
     }
     const bool clamped = !UpdateScale();
     const int dpiY = LogicalDpiY();
@@ -111,7 +113,9 @@ void CPagePainter::DrawLines(plat::Hwnd window, const char* section, const char*
             line = kit::CutToCapacity(fixedText, kLineCapacity);
         } else {
             const std::string key = std::to_string(n);
-            line = kit::ReadProfileString(file, section, key.c_str(), "", kLineCapacity);
+            line = kept != nullptr
+                       ? kept->ReadString(key.c_str(), "", kLineCapacity)
+                       : kit::ReadProfileString(file, section, key.c_str(), "", kLineCapacity);
         }
         // A missing line takes no room: "1" and "3" without "2" are drawn one below the other.
         if (line.empty()) continue;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/bounded_text.h"
+#include "common/profile_section.h"
 #include "platform/draw.h"
 #include "platform/window.h"
 
@@ -21,8 +22,10 @@ class CPagePainter {
 
     // With a fixed text, draws it as the only line at (30, 120); otherwise lines "1" to "25" of
     // `section` in `iniPath` from ("xt", "yt") of the section (30 and 120 when missing).
+    // `kept`, when given, is that section read at the start of the refresh: its lookups answer
+    // as the key reads would.
     void DrawLines(plat::Hwnd window, const char* section, const char* iniPath,
-                   const char* fixedText);
+                   const char* fixedText, const kit::ProfileSection* kept = nullptr);
     // One line in its band: the background band first when a background colour is named,
     // then the text, vertically centred and aligned 'l', 'm' or 'd'.
     void DrawStyledLine(plat::Hwnd window, const plat::Rect& band, const std::string& text,

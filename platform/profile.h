@@ -11,6 +11,13 @@ namespace plat {
 // directory.
 Dword GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
                               char* buffer, Dword size, const char* file);
+// GetPrivateProfileSectionA: the lines of the section's entries, in order, as the file holds
+// them once blanks around names and values are gone (quotes stay): "name=value", or the bare
+// name of a line without '=', each ended by a zero, the list by a second zero. Comments and
+// blank lines are left out. Returns the bytes copied, without the list's final zero; a list
+// cut to the buffer returns size - 2. One call instead of one per key: a key read costs the
+// platform a look at the file each time.
+Dword GetPrivateProfileSection(const char* section, char* buffer, Dword size, const char* file);
 // GetPrivateProfileIntA.
 unsigned GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
                               const char* file);

@@ -272,6 +272,53 @@ Dword GetPrivateProfileString(const char* section, const char* key, const char* 
     return static_cast<Dword>(text.size());
 }
 
+namespace {
+
+// The section's entries as a section read lists them: "name=value" or a bare name, each ended
+// by a zero; comments (and the blank lines, which the document drops) left out.
+std::string SectionLines(const sim::IniSection& section) {
+    std::string out;
+    for (const sim::IniEntry& entry : section.entries) {
+        if (!entry.name.empty() && entry.name[0] == ';') continue;
+        if (entry.name.empty() && !entry.hasValue) continue;
+        out += entry.name;
+        if (entry.hasValue) out += '=' + entry.value;
+        out += '\0';
+    }
+    return out;
+}
+
+}  // namespace
+
+Dword GetPrivateProfileSection(const char* section, char* buffer, Dword size, const char* file) {
+    if (section == nullptr || buffer == nullptr || size == 0) return 0;
+    std::string lines;
+    sim::IniCache::Slot* slot = nullptr;
+    std::shared_ptr<const sim::IniDocument> document;
+    sim::IniFileState state = sim::IniFileState::kUnreadable;
+    // The section's name is compared as given, blanks included, as for a key list.
+    if (OpenProfile(file, &slot, &document, &state) && state != sim::IniFileState::kUnreadable) {
+        if (const sim::IniSection* found = document->FindSection(section)) {
+            lines = SectionLines(*found);
+        }
+    }
+    if (size == 1) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    if (lines.size() + 2 <= size || (lines.empty() && size >= 2)) {
+        std::memcpy(buffer, lines.data(), lines.size());
+        buffer[lines.size()] = '\0';
+        if (lines.empty()) buffer[1] = '\0';
+        return static_cast<Dword>(lines.size());
+    }
+    // Cut: the list's first size - 2 bytes and two zeros.
+    std::memcpy(buffer, lines.data(), size - 2);
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
+}
+
 unsigned GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
                               const char* file) {
     // The platform reads the value into a 30-character buffer first.

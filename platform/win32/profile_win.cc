@@ -9,6 +9,10 @@ Dword GetPrivateProfileString(const char* section, const char* key, const char* 
     return ::GetPrivateProfileStringA(section, key, defaultValue, buffer, size, file);
 }
 
+Dword GetPrivateProfileSection(const char* section, char* buffer, Dword size, const char* file) {
+    return ::GetPrivateProfileSectionA(section, buffer, size, file);
+}
+
 unsigned GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
                               const char* file) {
     return ::GetPrivateProfileIntA(section, key, defaultValue, file);

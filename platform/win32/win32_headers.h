@@ -22,6 +22,7 @@
 #undef GetWindowsDirectory
 #undef GetPrivateProfileString
 #undef GetPrivateProfileInt
+#undef GetPrivateProfileSection
 #undef WritePrivateProfileString
 #undef WriteProfileString
 #undef RegOpenKey

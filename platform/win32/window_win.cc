@@ -3,8 +3,9 @@
 // them through one of two stdcall thunks: windows of a registered class find their procedure
 // by class name (cached in the window's extra bytes), dialogs keep theirs in DWLP_USER.
 #include <cstring>
-#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/bounded_text.h"
 #include "platform/win32/win32_headers.h"
@@ -23,9 +24,18 @@ std::string UpperName(const char* name) {
     return upper;
 }
 
-std::map<std::string, WndProc>& ClassProcedures() {
-    static std::map<std::string, WndProc> procedures;
+// The window procedure of each class registered, by upper-case class name. A program
+// registers two or three classes: a list, without the weight of a tree.
+std::vector<std::pair<std::string, WndProc>>& ClassProcedures() {
+    static std::vector<std::pair<std::string, WndProc>> procedures;
     return procedures;
+}
+
+WndProc* ClassProcedure(const std::string& upperName) {
+    for (auto& entry : ClassProcedures()) {
+        if (entry.first == upperName) return &entry.second;
+    }
+    return nullptr;
 }
 
 LRESULT CALLBACK WindowThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -33,8 +43,7 @@ LRESULT CALLBACK WindowThunk(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (proc == nullptr) {
         char name[256];
         if (::GetClassNameA(window, name, sizeof name) > 0) {
-            auto found = ClassProcedures().find(UpperName(name));
-            if (found != ClassProcedures().end()) proc = found->second;
+            if (WndProc* found = ClassProcedure(UpperName(name))) proc = *found;
         }
         if (proc == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
         ::SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(proc));
@@ -109,7 +118,12 @@ bool RegisterWindowClass(const WndClass& windowClass) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(windowClass.background);
     wc.lpszClassName = windowClass.className;
     if (::RegisterClassExA(&wc) == 0) return false;
-    ClassProcedures()[UpperName(windowClass.className)] = windowClass.wndProc;
+    std::string upperName = UpperName(windowClass.className);
+    if (WndProc* known = ClassProcedure(upperName)) {
+        *known = windowClass.wndProc;
+    } else {
+        ClassProcedures().emplace_back(upperName, windowClass.wndProc);
+    }
     return true;
 }
 
