@@ -177,7 +177,8 @@ Hgdiobj NewObject(const GdiObject& object) {
     return handle;
 }
 
-// Windows 98 standard scheme.
+// Windows 98 standard scheme, as our Wine prefix sets it (tests/wine/setup-prefix.sh): the 3D
+// light and the inactive caption gradient are the face grey there.
 ColorRef SystemColor(int index) {
     auto changed = Ui().systemColors.find(index);
     if (changed != Ui().systemColors.end()) return changed->second;
@@ -187,9 +188,9 @@ ColorRef SystemColor(int index) {
         Rgb(0, 0, 0),       Rgb(255, 255, 255), Rgb(192, 192, 192), Rgb(192, 192, 192),
         Rgb(128, 128, 128), Rgb(0, 0, 128),     Rgb(255, 255, 255), Rgb(192, 192, 192),
         Rgb(128, 128, 128), Rgb(128, 128, 128), Rgb(0, 0, 0),       Rgb(192, 192, 192),
-        Rgb(255, 255, 255), Rgb(0, 0, 0),       Rgb(223, 223, 223), Rgb(0, 0, 0),
+        Rgb(255, 255, 255), Rgb(0, 0, 0),       Rgb(192, 192, 192), Rgb(0, 0, 0),
         Rgb(255, 255, 225), Rgb(192, 192, 192), Rgb(0, 0, 255),     Rgb(16, 132, 208),
-        Rgb(181, 181, 181)};
+        Rgb(192, 192, 192)};
     if (index < 0 || index >= static_cast<int>(sizeof colors / sizeof colors[0])) return 0;
     return colors[index];
 }
