@@ -201,6 +201,9 @@ const Glyph& SimFont::GlyphOf(unsigned char c) const {
     loaded_[c] = true;
     auto face = static_cast<FT_Face>(face_);
     FT_UInt index = FT_Get_Char_Index(face, CodePoint(c));
+    // Symbol faces (Marlett, Wingdings) put their glyphs at U+F000 plus the character.
+    if (index == 0 && face->charmap != nullptr && face->charmap->encoding == FT_ENCODING_MS_SYMBOL)
+        index = FT_Get_Char_Index(face, 0xF000u + c);
     // Wine places glyphs with the advances of FreeType's default hinting and draws the
     // monochrome rendering of each at those places.
     if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return g;

@@ -14,6 +14,7 @@ void Image::Fill(const plat::Rect& r, std::uint32_t color) {
     int top = std::max({r.top, clip.top, 0});
     int right = std::min({r.right, clip.right, width});
     int bottom = std::min({r.bottom, clip.bottom, height});
+    if (left >= right) return;
     for (int y = top; y < bottom; ++y) {
         std::fill(pixels.begin() + static_cast<std::ptrdiff_t>(y) * width + left,
                   pixels.begin() + static_cast<std::ptrdiff_t>(y) * width + right, color);
