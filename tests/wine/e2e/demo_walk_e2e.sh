@@ -51,7 +51,7 @@ grep -q -F ".vtx" "$out/abonne/rapport.txt" && fail "the existing subscriber cho
 # The last page follows the pages it erased: with Windows 98's colours an erased item leaves
 # the dialog's grey, never a white patch. The page area (left of it, the side picture).
 for path in nouveau abonne; do
-    page=$(ls "$out/$path/pages/"*-cnxassist-fin.png)
+    page=$(ls "$out/$path/pages/"*-cnxassist-FinTelvora.png)
     white=$(convert "$page" -crop 430x280+153+32 +repage -fill black +opaque white \
         -format '%[fx:round(mean*w*h)]' info:)
     [ "$white" = 0 ] || fail "$page has $white white pixels in its page area"
@@ -64,9 +64,9 @@ red_pixels() {
 }
 for path in nouveau abonne; do
     pages=$out/$path/pages
-    [ "$(red_pixels "$pages/01-kitassist-accueil.png")" -gt 50 ] ||
+    [ "$(red_pixels "$pages/01-kitassist-IE45.png")" -gt 50 ] ||
         fail "the first page of path $path shows no red warning line where it is expected"
-    left=$(red_pixels "$pages/02-kitassist-repertoire.png")
+    left=$(red_pixels "$pages/02-kitassist-Repertoire.png")
     [ "$left" = 0 ] || fail "the directory page of path $path still shows $left red pixels of the first page"
 done
 [ -s "$out/planche.png" ] || fail "no contact sheet"
