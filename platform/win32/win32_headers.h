@@ -45,6 +45,8 @@
 #undef MessageBox
 #undef CreateFontIndirect
 #undef DrawText
+#undef GetTextExtentPoint32
+#undef GetTextMetrics
 #undef TextOut
 #undef GetObject
 #undef LoadIcon

@@ -70,4 +70,20 @@ for path in nouveau abonne; do
     [ "$left" = 0 ] || fail "the directory page of path $path still shows $left red pixels of the first page"
 done
 [ -s "$out/planche.png" ] || fail "no contact sheet"
+
+# The simulated machine's pictures of the same pages (kitpreview, from the host build beside
+# the Wine state) against Wine's screenshots: the share of identical pixels in the client area
+# may not fall below what it reached (the table is kept in fidelite.txt).
+fidelity_floor=${TELVORA_FIDELITY_FLOOR:-0}
+host_build=$(dirname "$TELVORA_WINE_DIR")
+preview=$(mktemp -d "${TMPDIR:-/tmp}/telvora-fidelity-XXXXXX")
+bash "$root/kits/demo/assemble" "$host_build" "$preview/kit" > /dev/null
+"$host_build/tools/kitpreview/kitpreview" "$preview/kit" "$preview/pages" > /dev/null ||
+    fail "kitpreview failed on the demonstration kit"
+status=0
+"$host_build/tools/kitpreview/pagecompare" "$preview/pages" "$out/nouveau/pages" \
+    "$out/abonne/pages" --min "$fidelity_floor" > "$out/fidelite.txt" || status=$?
+cat "$out/fidelite.txt"
+rm -rf "$preview"
+[ "$status" = 0 ] || fail "a page of the simulated machine is below ${fidelity_floor} % of Wine's pixels"
 echo "demo_walk_e2e: passed (output in $out)"
