@@ -39,7 +39,8 @@ const FaceFiles kFaces[] = {
     {"courier new", kLiberationFonts, "LiberationMono-Regular.ttf", "LiberationMono-Bold.ttf",
      "LiberationMono-Italic.ttf", "LiberationMono-BoldItalic.ttf"},
     {"tahoma", kWineFonts, "tahoma.ttf", "tahomabd.ttf", nullptr, nullptr},
-    {"system", kWineFonts, "system.ttf", nullptr, nullptr, nullptr},
+    // Wine's System is a bold face of its own: asked for bold, it is not made bolder.
+    {"system", kWineFonts, "system.ttf", "system.ttf", nullptr, nullptr},
     {"fixedsys", kWineFonts, "fixedsys.ttf", nullptr, nullptr, nullptr},
     {"courier", kWineFonts, "courier.ttf", nullptr, nullptr, nullptr},
     {"small fonts", kWineFonts, "small_fonts.ttf", nullptr, nullptr, nullptr},
@@ -54,7 +55,9 @@ const FaceFiles kFaces[] = {
 const FaceFiles& FaceNamed(const std::string& requested, std::uint8_t pitchAndFamily) {
     std::string name;
     for (char c : requested) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name == "ms shell dlg" || name == "helv" || name == "helvetica") name = "ms sans serif";
+    // As our Wine prefix substitutes them (MS Shell Dlg is Tahoma there).
+    if (name == "ms shell dlg") name = "tahoma";
+    if (name == "helv" || name == "helvetica") name = "ms sans serif";
     if (name == "tms rmn" || name == "times") name = "times new roman";
     if (name == "terminal") name = "fixedsys";
     for (const FaceFiles& face : kFaces) {
@@ -206,9 +209,12 @@ const Glyph& SimFont::GlyphOf(unsigned char c) const {
         index = FT_Get_Char_Index(face, 0xF000u + c);
     // Wine places glyphs with the advances of FreeType's default hinting and draws the
     // monochrome rendering of each at those places.
-    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return g;
+    // An outline face's embedded bitmaps (Tahoma has some) are not used: Wine draws outlines.
+    FT_Int noBitmap = FT_IS_SCALABLE(face) ? FT_LOAD_NO_BITMAP : 0;
+    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | noBitmap) != 0) return g;
     int advance = Round26(face->glyph->advance.x);
-    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0)
+    if (FT_Load_Glyph(face, index,
+                      FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | noBitmap) != 0)
         return g;
     FT_GlyphSlot slot = face->glyph;
     if (fakeBold_) FT_Bitmap_Embolden(Library(), &slot->bitmap, 1 << 6, 0);
