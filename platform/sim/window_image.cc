@@ -122,7 +122,8 @@ void DrawTextIn(Image& img, const LogFont& logFont, const std::string& text, con
     int y = rect.top;
     int total = static_cast<int>(layout.lines.size()) * layout.lineHeight;
     if (format & kDtSingleLine) {
-        if (format & kDtVCenter) y = rect.top + (rect.bottom - rect.top - total) / 2;
+        // As Wine: half the rectangle less half the text, each halved on its own.
+        if (format & kDtVCenter) y = rect.top + (rect.bottom - rect.top) / 2 - total / 2;
         if (format & kDtBottom) y = rect.bottom - total;
     }
     bool tabs = (format & kDtExpandTabs) != 0;
