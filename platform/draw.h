@@ -199,6 +199,20 @@ int GetBkMode(Hdc dc);
 // DrawTextA; `count` -1 for a zero-terminated text. Returns the height of the text.
 int DrawText(Hdc dc, const char* text, int count, Rect* rect, Uint format);
 bool TextOut(Hdc dc, int x, int y, const char* text, int count);
+// GetTextExtentPoint32A: the width and height of a text in the selected font.
+bool GetTextExtentPoint32(Hdc dc, const char* text, int count, Size* size);
+// TEXTMETRICA's figures that layout needs.
+struct TextMetrics {
+    Long height = 0;
+    Long ascent = 0;
+    Long descent = 0;
+    Long internalLeading = 0;
+    Long externalLeading = 0;
+    Long averageCharWidth = 0;
+    Long maxCharWidth = 0;
+    Long weight = 0;
+};
+bool GetTextMetrics(Hdc dc, TextMetrics* metrics);
 // `brush` may be a brush handle or a system colour index + 1.
 int FillRect(Hdc dc, const Rect& rect, Hbrush brush);
 // Outline with the current pen, inside filled with the current brush.

@@ -36,4 +36,9 @@ struct Point {
     std::int32_t y = 0;
 };
 
+struct Size {
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+};
+
 }  // namespace plat

@@ -107,7 +107,44 @@ bool ParseBmp(const std::string& bytes, BmpImage* image, std::string* reason) {
     }
     result.width = static_cast<int>(width);
     result.height = static_cast<int>(height);
+    result.pixelOffset = pixelsAt;
     *image = std::move(result);
+    return true;
+}
+
+bool DecodeBmpPixels(const std::string& bytes, const BmpImage& image,
+                     std::vector<std::uint32_t>* pixels) {
+    if (image.compression != kBiRgb) return false;
+    int bpp = image.bitsPerPixel;
+    std::size_t stride = ((static_cast<std::size_t>(image.width) * bpp + 31) / 32) * 4;
+    if (image.pixelOffset + stride * image.height > bytes.size()) return false;
+    pixels->assign(static_cast<std::size_t>(image.width) * image.height, 0);
+    for (int y = 0; y < image.height; ++y) {
+        int fileRow = image.topDown ? y : image.height - 1 - y;
+        std::size_t at = image.pixelOffset + stride * fileRow;
+        for (int x = 0; x < image.width; ++x) {
+            std::uint32_t color = 0;
+            if (bpp <= 8) {
+                std::size_t bit = static_cast<std::size_t>(x) * bpp;
+                auto byte = static_cast<unsigned char>(bytes[at + bit / 8]);
+                std::size_t index = (byte >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
+                if (index < image.colorTable.size()) {
+                    const plat::RgbQuad& q = image.colorTable[index];
+                    color = (std::uint32_t{q.red} << 16) | (std::uint32_t{q.green} << 8) | q.blue;
+                }
+            } else if (bpp == 16) {
+                std::uint32_t v = U16(bytes, at + static_cast<std::size_t>(x) * 2);
+                color = (((v >> 10) & 31) * 255 / 31) << 16 | (((v >> 5) & 31) * 255 / 31) << 8 |
+                        ((v & 31) * 255 / 31);
+            } else {
+                std::size_t p = at + static_cast<std::size_t>(x) * (bpp / 8);
+                color = (std::uint32_t{static_cast<unsigned char>(bytes[p + 2])} << 16) |
+                        (std::uint32_t{static_cast<unsigned char>(bytes[p + 1])} << 8) |
+                        static_cast<unsigned char>(bytes[p]);
+            }
+            (*pixels)[static_cast<std::size_t>(y) * image.width + x] = color;
+        }
+    }
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/sim/font_engine.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/rc_script.h"
 #include "platform/sim/window_system.h"
@@ -448,13 +449,15 @@ void DialogBaseUnits(const std::string& face, int pointSize, int* cx, int* cy) {
         *cy = 16;
         return;
     }
-    (void)face;
-    // "MS Sans Serif" 8 at 96 dpi gives 6 x 13 on Windows 98, and on Wine with its own MS Sans
-    // Serif (fonts-wine); other sizes keep those proportions: the character height plus two
-    // for the line, six thirteenths of that for the width.
-    int height = MulDiv(pointSize, Machine::Current().Settings().dpiY, 72);
-    *cy = height + 2;
-    *cx = (*cy * 6 + 6) / 13;
+    // As Windows: the average width of the 52 letters, rounded, and the font's height.
+    LogFont font;
+    font.height = -MulDiv(pointSize, Machine::Current().Settings().dpiY, 72);
+    font.weight = kFwNormal;
+    SetFaceName(&font, face.c_str());
+    const SimFont& measured = FontFor(font);
+    int letters = measured.Width("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    *cx = (letters / 26 + 1) / 2;
+    *cy = measured.Metrics().height;
 }
 
 Hwnd CreateDialogRecord(int templateId, Hwnd parent, DlgProc proc, LParam initParam, bool modal) {

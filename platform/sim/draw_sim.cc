@@ -1,16 +1,18 @@
-// The drawing family on the simulated machine. Nothing is rasterised: every call that would
-// put something on a window is recorded, with the state of its device context, in that
-// window's draw log (see ui_driver.h). Drawing objects and device contexts are tracked so that
+// The drawing family on the simulated machine. Every call that would put something on a
+// window is recorded, with the state of its device context, in that window's draw log (see
+// ui_driver.h); window_image.cc turns the log into pixels. Text is measured with the fonts
+// (font_engine.h). Drawing objects and device contexts are tracked so that
 // tests can see what a drawing leaves behind.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <sstream>
 
 #include "platform/draw.h"
 #include "platform/files.h"
+#include "platform/sim/font_engine.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/rc_script.h"
+#include "platform/sim/text_layout.h"
 #include "platform/sim/window_system.h"
 
 namespace sim {
@@ -175,7 +177,8 @@ Hgdiobj NewObject(const GdiObject& object) {
     return handle;
 }
 
-// Windows 98 standard scheme.
+// Windows 98 standard scheme, as our Wine prefix sets it (tests/wine/setup-prefix.sh): the 3D
+// light and the inactive caption gradient are the face grey there.
 ColorRef SystemColor(int index) {
     auto changed = Ui().systemColors.find(index);
     if (changed != Ui().systemColors.end()) return changed->second;
@@ -185,9 +188,9 @@ ColorRef SystemColor(int index) {
         Rgb(0, 0, 0),       Rgb(255, 255, 255), Rgb(192, 192, 192), Rgb(192, 192, 192),
         Rgb(128, 128, 128), Rgb(0, 0, 128),     Rgb(255, 255, 255), Rgb(192, 192, 192),
         Rgb(128, 128, 128), Rgb(128, 128, 128), Rgb(0, 0, 0),       Rgb(192, 192, 192),
-        Rgb(255, 255, 255), Rgb(0, 0, 0),       Rgb(223, 223, 223), Rgb(0, 0, 0),
+        Rgb(255, 255, 255), Rgb(0, 0, 0),       Rgb(192, 192, 192), Rgb(0, 0, 0),
         Rgb(255, 255, 225), Rgb(192, 192, 192), Rgb(0, 0, 255),     Rgb(16, 132, 208),
-        Rgb(181, 181, 181)};
+        Rgb(192, 192, 192)};
     if (index < 0 || index >= static_cast<int>(sizeof colors / sizeof colors[0])) return 0;
     return colors[index];
 }
@@ -204,44 +207,6 @@ bool BrushColor(Hbrush brush, ColorRef* color, bool* hollow) {
     *color = o->color;
     *hollow = o->nullBrush;
     return true;
-}
-
-struct Metrics {
-    int lineHeight;
-    int averageWidth;
-};
-
-// Rough text metrics: enough for DT_CALCRECT and the height DrawText returns.
-Metrics MetricsOf(const LogFont& font) {
-    std::int64_t height = font.height;
-    int line = height > 0 ? font.height : height < 0 ? Saturate(-height - height / 5) : 16;
-    return Metrics{line, std::max(1, Saturate(std::int64_t{line} * 7 / 16))};
-}
-
-std::vector<std::string> WrapLines(const std::string& text, int maxChars, bool wrap) {
-    std::vector<std::string> lines;
-    std::stringstream paragraphs(text);
-    std::string paragraph;
-    while (std::getline(paragraphs, paragraph, '\n')) {
-        if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
-        if (!wrap || maxChars <= 0) {
-            lines.push_back(paragraph);
-            continue;
-        }
-        std::string line;
-        std::stringstream words(paragraph);
-        std::string word;
-        while (words >> word) {
-            if (!line.empty() && static_cast<int>(line.size() + 1 + word.size()) > maxChars) {
-                lines.push_back(line);
-                line.clear();
-            }
-            line += (line.empty() ? "" : " ") + word;
-        }
-        lines.push_back(line);
-    }
-    if (lines.empty()) lines.push_back("");
-    return lines;
 }
 
 ui::DrawOp OpFor(const SimDc& dc, ui::DrawKind kind) {
@@ -520,20 +485,12 @@ int DrawText(Hdc dc, const char* text, int count, Rect* rect, Uint format) {
         length = static_cast<std::size_t>(count);
     std::string s(text, length);
     sim::ui::DrawOp op = sim::OpFor(*d, sim::ui::DrawKind::Text);
-    sim::Metrics m = sim::MetricsOf(op.font);
     int width = sim::Saturate(std::int64_t{rect->right} - rect->left);
-    bool single = (format & kDtSingleLine) != 0;
-    std::vector<std::string> lines =
-        single ? std::vector<std::string>{s}
-               : sim::WrapLines(s, width / m.averageWidth, (format & kDtWordBreak) != 0);
-    int height = sim::Saturate(static_cast<std::int64_t>(lines.size()) * m.lineHeight);
+    sim::TextLayout layout = sim::LayOutText(sim::FontFor(op.font), s, width, format);
+    int height = sim::Saturate(static_cast<std::int64_t>(layout.lines.size()) * layout.lineHeight);
     if (format & kDtCalcRect) {
-        std::size_t longest = 0;
-        for (const std::string& line : lines) longest = std::max(longest, line.size());
-        if (!(format & kDtWordBreak) || single) {
-            rect->right =
-                sim::Saturate(rect->left + static_cast<std::int64_t>(longest) * m.averageWidth);
-        }
+        // As Windows: the rectangle takes the widest line, and the height of every line.
+        rect->right = sim::Saturate(std::int64_t{rect->left} + layout.widest);
         rect->bottom = sim::Saturate(std::int64_t{rect->top} + height);
         return height;
     }
@@ -551,11 +508,38 @@ bool TextOut(Hdc dc, int x, int y, const char* text, int count) {
     if (count >= 0 && static_cast<std::size_t>(count) < length)
         length = static_cast<std::size_t>(count);
     sim::ui::DrawOp op = sim::OpFor(*d, sim::ui::DrawKind::TextOut);
-    sim::Metrics m = sim::MetricsOf(op.font);
+    const sim::SimFont& font = sim::FontFor(op.font);
     op.text.assign(text, length);
-    op.rect = Rect{x, y, sim::Saturate(x + static_cast<std::int64_t>(length) * m.averageWidth),
-                   sim::Saturate(std::int64_t{y} + m.lineHeight)};
+    op.rect = Rect{x, y, sim::Saturate(x + static_cast<std::int64_t>(font.Width(op.text))),
+                   sim::Saturate(std::int64_t{y} + font.Metrics().height)};
     sim::Record(*d, op);
+    return true;
+}
+
+bool GetTextExtentPoint32(Hdc dc, const char* text, int count, Size* size) {
+    sim::SimDc* d = Dc(dc);
+    if (d == nullptr || text == nullptr || size == nullptr || count < 0) return false;
+    const sim::GdiObject* selected = Object(d->font);
+    const sim::SimFont& font = sim::FontFor(selected != nullptr ? selected->font : LogFont{});
+    std::size_t length = strnlen(text, static_cast<std::size_t>(count));
+    *size = Size{font.Width(std::string_view(text, length)), font.Metrics().height};
+    return true;
+}
+
+bool GetTextMetrics(Hdc dc, TextMetrics* metrics) {
+    sim::SimDc* d = Dc(dc);
+    if (d == nullptr || metrics == nullptr) return false;
+    const sim::GdiObject* selected = Object(d->font);
+    const sim::FontMetrics& m =
+        sim::FontFor(selected != nullptr ? selected->font : LogFont{}).Metrics();
+    metrics->height = m.height;
+    metrics->ascent = m.ascent;
+    metrics->descent = m.descent;
+    metrics->internalLeading = m.internalLeading;
+    metrics->externalLeading = m.externalLeading;
+    metrics->averageCharWidth = m.averageCharWidth;
+    metrics->maxCharWidth = m.maxCharWidth;
+    metrics->weight = m.weight;
     return true;
 }
 

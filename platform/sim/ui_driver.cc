@@ -1,6 +1,8 @@
 #include "platform/sim/ui_driver.h"
 
+#include "platform/sim/image.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/window_image.h"
 #include "platform/sim/window_system.h"
 
 namespace sim::ui {
@@ -225,6 +227,16 @@ int LiveGdiObjects() {
 }
 
 int LiveDeviceContexts() { return static_cast<int>(Ui().dcs.size()); }
+
+bool SaveWindowPicture(Hwnd window, const std::string& hostPath, bool wholeWindow,
+                       std::string* error) {
+    if (FindWindowRecord(window) == nullptr) {
+        if (error != nullptr) *error = "no such window";
+        return false;
+    }
+    Image picture = wholeWindow ? RenderWholeWindow(window) : RenderClientArea(window);
+    return WritePng(picture, hostPath, error);
+}
 
 void SetDialogBaseUnits(int cx, int cy) {
     Ui().baseUnitX = cx;

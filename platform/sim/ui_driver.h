@@ -220,6 +220,14 @@ void ClearAllDrawLogs();
 int LiveGdiObjects();
 int LiveDeviceContexts();
 
+// --- Pictures -----------------------------------------------------------------------------
+
+// The window drawn as our Wine prefix draws it (window_image.h), written as a PNG file at a
+// host path: its client area, or with `wholeWindow` its frame and caption too. False, with the
+// reason, when the window does not exist or the file cannot be written.
+bool SaveWindowPicture(plat::Hwnd window, const std::string& hostPath, bool wholeWindow,
+                       std::string* error);
+
 // --- Settings -----------------------------------------------------------------------------
 
 // Base units of every dialog with a font, (0, 0) for the built-in choice (see above).

@@ -92,6 +92,29 @@ bool TextOut(Hdc dc, int x, int y, const char* text, int count) {
     return ::TextOutA(D(dc), x, y, text, count) != 0;
 }
 
+bool GetTextExtentPoint32(Hdc dc, const char* text, int count, Size* size) {
+    if (text == nullptr || size == nullptr) return false;
+    if (count < 0) count = static_cast<int>(std::strlen(text));
+    SIZE s{};
+    if (!::GetTextExtentPoint32A(D(dc), text, count, &s)) return false;
+    *size = Size{s.cx, s.cy};
+    return true;
+}
+
+bool GetTextMetrics(Hdc dc, TextMetrics* metrics) {
+    TEXTMETRICA tm{};
+    if (metrics == nullptr || !::GetTextMetricsA(D(dc), &tm)) return false;
+    metrics->height = tm.tmHeight;
+    metrics->ascent = tm.tmAscent;
+    metrics->descent = tm.tmDescent;
+    metrics->internalLeading = tm.tmInternalLeading;
+    metrics->externalLeading = tm.tmExternalLeading;
+    metrics->averageCharWidth = tm.tmAveCharWidth;
+    metrics->maxCharWidth = tm.tmMaxCharWidth;
+    metrics->weight = tm.tmWeight;
+    return true;
+}
+
 int FillRect(Hdc dc, const Rect& rect, Hbrush brush) {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     return ::FillRect(D(dc), &r, reinterpret_cast<HBRUSH>(brush));

@@ -46,6 +46,8 @@
 #undef MessageBox
 #undef CreateFontIndirect
 #undef DrawText
+#undef GetTextExtentPoint32
+#undef GetTextMetrics
 #undef TextOut
 #undef GetObject
 #undef LoadIcon

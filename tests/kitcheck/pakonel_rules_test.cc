@@ -151,6 +151,28 @@ TEST_F(PakonelRules, ActionsThatDoNothing) {
                                         "(letter case counts)");
 }
 
+// Arial 14 points bold is 19 pixels a em at 96 dpi; a "W" there is 18 pixels wide (as Wine
+// measures Liberation Sans Bold). The kit wizard's dialog is 337 units of 6/4 pixels, 506 pixels;
+// the lines begin at xt 30 unless the page says otherwise.
+TEST_F(PakonelRules, LineWiderThanItsPageLine) {
+    Edit("1=#12#g#mLe Kit Telvora est install\xE9",
+         "1=#a#14#g" + std::string(30, 'W') + "\r\n2=#a#14#g" + std::string(26, 'W'));
+    Run();
+    EXPECT_EQ(Only("does not fit"), At("1=#a#14#g") +
+                                        ": warning: line 1 does not fit its page line: 540 "
+                                        "pixels of text in 476 from xt to the window's edge; the "
+                                        "wizard cuts the rest");
+}
+
+TEST_F(PakonelRules, LineThatFitsNoLongerFurtherRight) {
+    Edit("1=#12#g#mLe Kit Telvora est install\xE9", "xt=100\r\n1=#a#14#g" + std::string(26, 'W'));
+    Run();
+    EXPECT_EQ(Only("does not fit"), At("1=#a#14#g") +
+                                        ": warning: line 1 does not fit its page line: 468 "
+                                        "pixels of text in 406 from xt to the window's edge; the "
+                                        "wizard cuts the rest");
+}
+
 TEST_F(PakonelRules, MarkupCodesThatDoNothing) {
     Edit("1=#12#g#mLe Kit", "1=#a#t#12#14#g#mLe Kit");
     Edit("Info1=Espace Telvora",

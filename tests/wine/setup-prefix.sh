@@ -105,6 +105,8 @@ step=$(now_ms)
 # Windows 98, and hiding a window does not wait for a window manager that Xvfb does not have.
 # The colours are Windows 98's standard scheme: Wine's own makes dialogs F5F5F5 and the inactive
 # border white, so that what a program erases with COLOR_INACTIVEBORDER shows as a white patch.
+# Text is drawn without font smoothing, as Windows 98 does by default and as the simulated
+# machine draws it: the same monochrome glyphs on both.
 cat > "$wine_home/desktop.reg" << 'REG'
 REGEDIT4
 
@@ -118,6 +120,10 @@ REGEDIT4
 "Arial"="Liberation Sans"
 "Times New Roman"="Liberation Serif"
 "Courier New"="Liberation Mono"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"FontSmoothing"="0"
+"FontSmoothingType"=dword:00000001
 
 [HKEY_CURRENT_USER\Control Panel\Colors]
 "ActiveBorder"="192 192 192"

@@ -9,6 +9,7 @@
 #include "kitassist/kit_app.h"
 #include "platform/draw.h"
 #include "platform/files.h"
+#include "tools/kitcheck/line_fit_check.h"
 #include "tools/kitcheck/markup_check.h"
 #include "tools/kitextract/extraction.h"
 
@@ -193,6 +194,9 @@ void PakonelChecker::CheckPage(const std::string& section) {
         }
     }
 
+    // Where the page's text lines begin (the wizard's default without "xt").
+    const std::string xtValue = m_file.Read(section, "xt");
+    const int xt = IsNumber(xtValue) && xtValue.size() < 6 ? std::stoi(xtValue) : 30;
     for (const std::string& key : m_file.Keys(section)) {
         if (!IsNumber(key)) continue;
         int number = std::stoi(key.size() > 6 ? "999999" : key);
@@ -207,6 +211,7 @@ void PakonelChecker::CheckPage(const std::string& section) {
             text.resize(kLineCapacity - 1);
         }
         CheckMarkupLine(m_shown, line, text, m_report);
+        CheckLineFits(m_shown, line, key, text, xt, m_report);
     }
 }
 

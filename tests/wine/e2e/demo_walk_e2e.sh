@@ -51,7 +51,7 @@ grep -q -F ".vtx" "$out/abonne/rapport.txt" && fail "the existing subscriber cho
 # The last page follows the pages it erased: with Windows 98's colours an erased item leaves
 # the dialog's grey, never a white patch. The page area (left of it, the side picture).
 for path in nouveau abonne; do
-    page=$(ls "$out/$path/pages/"*-cnxassist-fin.png)
+    page=$(ls "$out/$path/pages/"*-cnxassist-FinTelvora.png)
     white=$(convert "$page" -crop 430x280+153+32 +repage -fill black +opaque white \
         -format '%[fx:round(mean*w*h)]' info:)
     [ "$white" = 0 ] || fail "$page has $white white pixels in its page area"
@@ -64,10 +64,26 @@ red_pixels() {
 }
 for path in nouveau abonne; do
     pages=$out/$path/pages
-    [ "$(red_pixels "$pages/01-kitassist-accueil.png")" -gt 50 ] ||
+    [ "$(red_pixels "$pages/01-kitassist-IE45.png")" -gt 50 ] ||
         fail "the first page of path $path shows no red warning line where it is expected"
-    left=$(red_pixels "$pages/02-kitassist-repertoire.png")
+    left=$(red_pixels "$pages/02-kitassist-Repertoire.png")
     [ "$left" = 0 ] || fail "the directory page of path $path still shows $left red pixels of the first page"
 done
 [ -s "$out/planche.png" ] || fail "no contact sheet"
+
+# The simulated machine's pictures of the same pages (kitpreview, from the host build beside
+# the Wine state) against Wine's screenshots: the share of identical pixels in the client area
+# may not fall below what it reached (the table is kept in fidelite.txt).
+fidelity_floor=${TELVORA_FIDELITY_FLOOR:-98.2}
+host_build=$(dirname "$TELVORA_WINE_DIR")
+preview=$(mktemp -d "${TMPDIR:-/tmp}/telvora-fidelity-XXXXXX")
+bash "$root/kits/demo/assemble" "$host_build" "$preview/kit" > /dev/null
+"$host_build/tools/kitpreview/kitpreview" "$preview/kit" "$preview/pages" > /dev/null ||
+    fail "kitpreview failed on the demonstration kit"
+status=0
+"$host_build/tools/kitpreview/pagecompare" "$preview/pages" "$out/nouveau/pages" \
+    "$out/abonne/pages" --min "$fidelity_floor" > "$out/fidelite.txt" || status=$?
+cat "$out/fidelite.txt"
+rm -rf "$preview"
+[ "$status" = 0 ] || fail "a page of the simulated machine is below ${fidelity_floor} % of Wine's pixels"
 echo "demo_walk_e2e: passed (output in $out)"

@@ -1,0 +1,61 @@
+#!/bin/bash
+# kitpreview_test.sh HOST_BUILD_DIR
+# kitpreview on the demonstration kit, assembled from the host build, with one mistake that
+# kitcheck warns about on the kit wizard's IE45 page: a picture of every page section of
+# Pakonel.ini and of every step of cfg.ini that has a page, named <program>-<section>.png, at
+# the windows' sizes, the finding given to its page, and the contact sheet.
+set -euo pipefail
+root=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.." && pwd)
+build=$(readlink -f "$1")
+work=$(mktemp -d "${TMPDIR:-/tmp}/telvora-kitpreview-test-XXXXXX")
+fail() {
+    echo "kitpreview_test: $*" >&2
+    echo "kitpreview_test: kept in $work" >&2
+    exit 1
+}
+bash "$root/kits/demo/assemble" "$build" "$work/kit" > /dev/null
+# Two size codes on one line: the first does nothing (kitcheck's warning).
+sed -i '/^\[IE45\]/,/^\[/ s/^1=/1=#12/' "$work/kit/Pakonel.ini"
+"$build/tools/kitpreview/kitpreview" "$work/kit" "$work/out" > "$work/stdout" 2> "$work/stderr" ||
+    fail "kitpreview failed: $(cat "$work/stderr")"
+
+sections() { # the sections of an INI file (Windows-1252, CR LF) but General
+    tr -d '\r' < "$1" | sed -n 's/^\[\(.*\)\]$/\1/p' | grep -v -x General
+}
+expected=()
+for section in $(sections "$work/kit/Pakonel.ini"); do expected+=("kitassist-$section"); done
+step=
+while IFS= read -r line; do
+    case $line in
+        \[*\]) step=${line#[}; step=${step%]} ;;
+        Description=*) expected+=("cnxassist-$step") ;;
+    esac
+done < <(tr -d '\r' < "$work/kit/contenu/cfg.ini")
+[ ${#expected[@]} -ge 20 ] || fail "only ${#expected[@]} pages expected: the kit was not read"
+
+size_of() { identify -format '%wx%h' "$1" 2> /dev/null || file "$1" | sed -n 's/.*, \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
+missing=0
+for name in "${expected[@]}"; do
+    if [ ! -s "$work/out/$name.png" ]; then
+        # A step whose registry script cannot run on the preview machine is named on the error output.
+        grep -q "step ${name#cnxassist-} not drawn" "$work/stderr" && continue
+        echo "kitpreview_test: no picture $name.png" >&2
+        missing=1
+    fi
+done
+[ $missing = 0 ] || fail "pages missing"
+# The windows as Windows 98 sizes them: the kit wizard's dialog of 337 x 248 dialog units in
+# MS Sans Serif 8 (4 units are 6 pixels across, 8 are 13 down, rounded), with its 3-pixel frame
+# and 19-pixel caption;
+# the connection wizard's window of the step file's Tl x Th.
+[ "$(size_of "$work/out/kitassist-IE45.png")" = "$(((337 * 6 + 2) / 4 + 6))x$(((248 * 13 + 4) / 8 + 6 + 19))" ] ||
+    fail "kitassist-IE45.png is $(size_of "$work/out/kitassist-IE45.png")"
+tl=$(tr -d '\r' < "$work/kit/contenu/cfg.ini" | sed -n 's/^Tl=//p')
+th=$(tr -d '\r' < "$work/kit/contenu/cfg.ini" | sed -n 's/^Th=//p')
+[ "$(size_of "$work/out/cnxassist-FinTelvora.png")" = "${tl}x${th}" ] ||
+    fail "cnxassist-FinTelvora.png is $(size_of "$work/out/cnxassist-FinTelvora.png"), not ${tl}x${th}"
+# The finding follows its page's picture in the listing.
+awk '/kitassist-IE45.png$/ {on = 1; next} /\.png$/ {on = 0} on' "$work/stdout" |
+    grep -q "warning: '#12' does nothing here" || fail "the IE45 page does not carry kitcheck's warning"
+[ -s "$work/out/planche.png" ] || fail "no contact sheet"
+rm -rf "$work"
