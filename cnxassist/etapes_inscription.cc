@@ -174,10 +174,12 @@ int CEtapeLanceInscription::GoNext(int fromTimer) {
     if (fromTimer == 0) {
         std::string program = g_signupPath.str();
         {
-            // Without them the browser would neither dial nor leave offline mode.
+            // Without them the browser would neither dial nor leave offline mode. A machine
+            // without the browser's settings key has no browser to set: the key is never
+            // created, and only a write into a key that is there can fail.
             CCleRegistre settings(plat::kHkeyCurrentUser, kInternetSettingsKey, false);
-            bool dial = settings.SetDword("EnableAutoDial", 1);
-            bool online = settings.SetDword("GlobalUserOffline", 0);
+            bool dial = !settings.IsOpen() || settings.SetDword("EnableAutoDial", 1);
+            bool online = !settings.IsOpen() || settings.SetDword("GlobalUserOffline", 0);
             if (!dial || !online) {
                 throw CEtapeException(0, "Impossible de regler la numerotation du navigateur");
             }
@@ -220,6 +222,12 @@ CEtapeInscription::CEtapeInscription(plat::Hwnd window, CEtape* previous,
 
 std::string CEtapeInscription::PrepareSignupFile() {
     std::string file = InWorkingDirectory(m_insName.str());
+    // The kit brings this file with the sign-up program's settings in it. Without it, the
+    // write below would make a file holding the number alone, and the sign-up program would
+    // be handed that: the run ends and nothing is written.
+    if (plat::GetFileAttributes(file.c_str()) == plat::kInvalidFileAttributes) {
+        throw CEtapeException(0, "Fichier d'inscription introuvable : %s", file.c_str());
+    }
     std::string number = m_registerPhone.str();
     if (!g_dialPrefix.empty()) {
         cnx::ClearReadOnly(file);

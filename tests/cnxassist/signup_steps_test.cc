@@ -320,6 +320,7 @@ INSTANTIATE_TEST_SUITE_P(CopyOrWrite, SignupFileFaults, ::testing::Values("copy:
 TEST_F(SignupTest, BrowserDialSettingsThatCannotBeWrittenEndTheRunBeforeTheSignupProgram) {
     WriteKitFile("cfg.ini", ExistingSubscriberSteps());
     Start();
+    Type(kFirstControlId + 2, "0,");  // not the page's hint, which holds letters
     Click(ID_SUIVANT);
     {
         // GlobalUserOffline, the second registry change of the step.
@@ -640,3 +641,19 @@ TEST_F(SignupTest, AForgottenSignupProgramNoLongerKeepsTheWizardWaiting) {
 }
 
 }  // namespace
+
+// The kit brings the new-subscription file; when its copy failed, the step does not make one
+// holding the number alone for the sign-up program: the run ends, nothing written or started.
+TEST_F(SignupTest, AMissingNewSubscriptionFileEndsTheRunBeforeAnythingIsWritten) {
+    WriteKitFile("cfg.ini", NewSubscriptionSteps(""));
+    Start();
+    Type(kFirstControlId, "0");
+    Click(ID_SUIVANT);
+    ASSERT_EQ(sim::ui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::ui::MessageBoxes()[0].text,
+              "Fichier d'inscription introuvable : C:\\KIT\\nouveau.ins");
+    EXPECT_EQ(sim::ui::QuitCode(), 1);
+    EXPECT_EQ(plat::GetFileAttributes("C:\\KIT\\nouveau.ins"), plat::kInvalidFileAttributes);
+    EXPECT_FALSE(ReadValue(plat::kHkeyCurrentUser, kRecordKey, "Runs").present)
+        << "the sign-up program was started";
+}

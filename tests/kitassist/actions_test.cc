@@ -100,8 +100,13 @@ TEST_F(ActionTest, CopyFilesWaitsForTheExtractionIntoTheFieldsFolderThenLinksThe
 }
 
 TEST_F(ActionTest, AShortcutThatCannotBeWrittenIsToldAndTheWizardGoesOn) {
+    // An extraction that writes nothing, into a folder that already holds the Espace program:
+    // the only write the button makes is the shortcut's.
+    InstallTestChild();
+    plat::CreateDirectory("C:\\Un");
+    ASSERT_TRUE(plat::WriteWholeFile("C:\\Un\\kit.exe", "MZ espace"));
     WriteIni(
-        "[General]\r\nExtractible=C:\\KIT\\absent.exe\r\nEspace=kit.exe\r\n"
+        "[General]\r\nExtractible=C:\\KIT\\test_child.exe\r\nEspace=kit.exe\r\n"
         "RaccEspace=Espace Kit\r\n"
         "[IE45]\r\nSaisie=C:\\Un\r\nSuivant=Suivant\r\nProcSuivant=CopyFiles\r\n");
     Run({[&] {
