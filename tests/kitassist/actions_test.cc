@@ -13,56 +13,15 @@
 
 #include "kitassist/shortcut.h"
 #include "platform/sim/shell_link_sim.h"
-#include "tests/kitassist/kit_fixture.h"
+#include "tests/kitassist/kit_programs_fixture.h"
 #include "tests/support/registry_faults.h"
 
 namespace {
 
-using kittest::KitTest;
+using kittest::kDesktopLink;
+using kittest::KitProgramsTest;
 
-constexpr const char kDesktopLink[] = "C:\\WINDOWS\\Bureau\\Espace Kit.lnk";
-
-class ActionTest : public KitTest {
-  protected:
-    void InstallTestChild() {
-        std::filesystem::copy_file(TEST_CHILD_PATH, HostPath("C:\\KIT\\test_child.exe"),
-                                   std::filesystem::copy_options::overwrite_existing);
-    }
-    // The kit's extraction program as C:\KIT\kitextract.exe, with a payload holding the Espace
-    // program kit.exe.
-    void InstallExtraction() {
-        std::filesystem::copy_file(KITEXTRACT_PATH, HostPath("C:\\KIT\\kitextract.exe"),
-                                   std::filesystem::copy_options::overwrite_existing);
-        plat::CreateDirectory("C:\\KIT\\contenu");
-        ASSERT_TRUE(plat::WriteWholeFile("C:\\KIT\\contenu\\kit.exe", "MZ espace"));
-    }
-    // A stand-in program at `windowsPath` (its folder is made) that writes the path it was
-    // started as and its current directory, one per line, to the host file `marker`.
-    void InstallMarkerProgram(const std::string& windowsPath, const std::string& marker) {
-        // Every folder on the way is made.
-        for (std::size_t slash = windowsPath.find('\\', 3); slash != std::string::npos;
-             slash = windowsPath.find('\\', slash + 1)) {
-            plat::CreateDirectory(windowsPath.substr(0, slash).c_str());
-        }
-        const std::string script = HostPath(windowsPath);
-        std::ofstream(script) << "#!/bin/sh\n{ echo \"$0\"; pwd; } > " << marker << "\n";
-        ::chmod(script.c_str(), 0755);
-    }
-    // The lines the marker program wrote, waiting for them at most five seconds.
-    static std::string WaitForMarker(const std::string& marker) {
-        std::string text;
-        for (int i = 0; i < 500; ++i) {
-            std::ifstream in(marker);
-            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            if (text.find('\n') != text.rfind('\n')) break;  // both lines are there
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return text;
-    }
-    bool Exists(const std::string& windowsPath) {
-        return plat::GetFileAttributes(windowsPath.c_str()) != plat::kInvalidFileAttributes;
-    }
-};
+class ActionTest : public KitProgramsTest {};
 
 // --- CopyFiles and the desktop shortcut ------------------------------------------------------
 

@@ -12,50 +12,15 @@
 #include <thread>
 
 #include "platform/sim/shell_link_sim.h"
-#include "tests/kitassist/kit_fixture.h"
+#include "tests/kitassist/kit_programs_fixture.h"
 
 namespace {
 
-using kittest::KitTest;
+using kittest::kDesktopLink;
+using kittest::KitProgramsTest;
 
-constexpr const char kDesktopLink[] = "C:\\WINDOWS\\Bureau\\Espace Kit.lnk";
-
-class InstallTest : public KitTest {
+class InstallTest : public KitProgramsTest {
   protected:
-    void InstallProgram(const char* source, const std::string& windowsPath) {
-        std::filesystem::copy_file(source, HostPath(windowsPath),
-                                   std::filesystem::copy_options::overwrite_existing);
-    }
-    // The extraction program with a payload that holds the Espace program.
-    void InstallExtraction() {
-        InstallProgram(KITEXTRACT_PATH, "C:\\KIT\\kitextract.exe");
-        plat::CreateDirectory("C:\\KIT\\contenu");
-        ASSERT_TRUE(plat::WriteWholeFile("C:\\KIT\\contenu\\kit.exe", "MZ espace"));
-    }
-    // A program at `windowsPath` (its folder made) that writes "$0 $*" and its current
-    // directory, one per line, to the host file `marker`.
-    void InstallMarkerProgram(const std::string& windowsPath, const std::string& marker) {
-        for (std::size_t slash = windowsPath.find('\\', 3); slash != std::string::npos;
-             slash = windowsPath.find('\\', slash + 1)) {
-            plat::CreateDirectory(windowsPath.substr(0, slash).c_str());
-        }
-        const std::string script = HostPath(windowsPath);
-        std::ofstream(script) << "#!/bin/sh\n{ echo \"$0 $*\"; pwd; } > " << marker << "\n";
-        ::chmod(script.c_str(), 0755);
-    }
-    static std::string WaitForMarker(const std::string& marker) {
-        std::string text;
-        for (int i = 0; i < 500; ++i) {
-            std::ifstream in(marker);
-            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            if (text.find('\n') != text.rfind('\n')) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return text;
-    }
-    bool Exists(const std::string& windowsPath) {
-        return plat::GetFileAttributes(windowsPath.c_str()) != plat::kInvalidFileAttributes;
-    }
     // The boxes shown: each a stop box of the wizard; their texts, one per line.
     static std::string BoxTexts() {
         std::string texts;
@@ -101,7 +66,7 @@ TEST_F(InstallTest, ACommandTooLongToStartWholeIsToldAndNotStarted) {
     const std::string cut = directory + "\\" + std::string(55, 't');
     ASSERT_EQ(cut.size(), 259u);
     const std::string marker = folder_ + "/coupe.txt";
-    InstallMarkerProgram(cut + ".exe", marker);
+    InstallMarkerProgram(cut + ".exe", marker, true);
     WriteIni("[IE45]\r\nSuivant=Suivant\r\nExeSuivant=" + std::string(55, 't') +
              "x.exe\r\nSectionSuivant=P2\r\n[P2]\r\n");
     EXPECT_EQ(Run({[&] { Click(ID_SUIVANT); }}), -1);
@@ -192,7 +157,7 @@ TEST_F(InstallTest, WithoutEspaceThereIsNothingToCheckNorToLink) {
 TEST_F(InstallTest, BlanksAfterTheFolderAreTheExtractionsLinksAndAbonnementsFolder) {
     InstallExtraction();
     const std::string marker = folder_ + "/abonnement.txt";
-    InstallMarkerProgram("C:\\Program Files\\Kit\\abo.exe", marker);
+    InstallMarkerProgram("C:\\Program Files\\Kit\\abo.exe", marker, true);
     WriteIni(
         "[General]\r\nExtractible=kitextract.exe\r\nEspace=kit.exe\r\nRaccEspace=Espace Kit\r\n"
         "Abonnement=abo.exe\r\n"
@@ -243,10 +208,10 @@ TEST_F(InstallTest, AnEmptyOrPartialFolderIsRefusedBeforeAnythingStarts) {
 
 TEST_F(InstallTest, AbonnementWithAnArgumentStartsFromAFolderWithBlanksPastADecoy) {
     const std::string marker = folder_ + "/abonnement.txt";
-    InstallMarkerProgram("C:\\Program Files\\Telvora\\cnxassist.exe", marker);
+    InstallMarkerProgram("C:\\Program Files\\Telvora\\cnxassist.exe", marker, true);
     // What an unquoted "C:\Program Files\..." line would start.
     const std::string decoy = folder_ + "/leurre.txt";
-    InstallMarkerProgram("C:\\Program.exe", decoy);
+    InstallMarkerProgram("C:\\Program.exe", decoy, true);
     WriteIni(
         "[General]\r\nAbonnement=cnxassist.exe /xyz\r\n"
         "[IE45]\r\nSaisie=#pfTelvora\r\nSuivant=Connexion\r\nProcxSuivant=ExeAbonnement\r\n");
