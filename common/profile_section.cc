@@ -5,6 +5,7 @@
 
 #include "common/profile_access.h"
 #include "platform/profile.h"
+#include "platform/profile_number.h"
 
 namespace kit {
 namespace {
@@ -14,7 +15,6 @@ constexpr plat::Dword kSectionCapacity = 32767;
 // GetPrivateProfileIntA reads the value into a buffer of this many characters first.
 constexpr std::size_t kIntBuffer = 30;
 
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameAsciiName(std::string_view a, std::string_view b) {
@@ -86,7 +86,7 @@ int ProfileSection::ReadInt(const char* key, int defaultValue) const {
     }
     std::string text = found ? ProfileValueIn(value, kIntBuffer) : std::string();
     if (text.empty()) return defaultValue;
-    return static_cast<int>(ParseProfileInt(text));
+    return static_cast<int>(plat::ParseProfileNumber(text));
 }
 
 std::string ProfileValueIn(std::string_view value, std::size_t size) {
@@ -99,29 +99,6 @@ std::string ProfileValueIn(std::string_view value, std::size_t size) {
     // byte; the character before it then goes too.
     if (quoted && size >= value.size() && !text.empty()) text.remove_suffix(1);
     return std::string(text);
-}
-
-unsigned ParseProfileInt(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    unsigned base = 10;
-    if (i + 1 < text.size() && text[i] == '0') {
-        char prefix = text[i + 1];
-        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
-        if (base != 10) i += 2;
-    }
-    std::uint32_t total = 0;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        unsigned digit = c >= '0' && c <= '9' ? static_cast<unsigned>(c - '0')
-                         : IsAsciiLetter(c)   ? static_cast<unsigned>(FoldAscii(c) - 'a' + 10)
-                                              : 99u;
-        if (digit >= base) break;
-        total = total * base + digit;
-    }
-    return negative ? 0u - total : total;
 }
 
 }  // namespace kit

@@ -40,9 +40,5 @@ class ProfileSection {
 // The part of a value that a key read copies into a buffer of `size` bytes (at least 1): a value
 // in matching quotes loses them, and needs a byte more than its text, as the platform does.
 std::string ProfileValueIn(std::string_view value, std::size_t size);
-// A value read as GetPrivateProfileIntA reads it (the text already cut and unquoted as for its
-// 30-byte buffer): blanks and control characters skipped, one sign, "0x", "0o" or "0b" in lower
-// case choosing the base, digits up to the first that does not belong, modulo 2^32.
-unsigned ParseProfileInt(std::string_view text);
 
 }  // namespace kit
