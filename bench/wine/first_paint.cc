@@ -1,10 +1,10 @@
 // first_paint.exe RUNS FOLDER PROGRAM [FOLDER PROGRAM ...]
 // The time from a program's start to its first painted page, under Wine: each PROGRAM is
-// started RUNS times from FOLDER (its working directory); the time runs from CreateProcess to
-// the moment the program's message loop first waits for input (WaitForInputIdle), by which it
-// has shown and painted its window; the program is then ended. Prints, for each program, the
-// median and the fastest run in milliseconds, then each median divided by the first program's
-// (the reference: a bare dialog).
+// started RUNS times from FOLDER (its working directory), the programs in turn; the time runs from
+// CreateProcess to the moment the program's message loop first waits for input (WaitForInputIdle),
+// by which it has shown and painted its window; the program is then ended. Prints, for each
+// program, the median and the fastest run in milliseconds, then each median divided by the first
+// program's (the reference: a bare dialog).
 #include <windows.h>
 
 #include <algorithm>
@@ -51,23 +51,29 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
-    double reference = 0;
-    for (int i = 2; i + 1 < argc; i += 2) {
-        std::vector<double> times;
-        for (int run = 0; run < runs; ++run) {
-            double ms = OneRun(argv[i], argv[i + 1]);
+    const int programs = (argc - 2) / 2;
+    // Runs go round the programs in turn rather than one program's runs in a block, so that a
+    // machine whose load changes during the bench weighs on every program alike.
+    std::vector<std::vector<double>> times(programs);
+    for (int run = 0; run < runs; ++run) {
+        for (int p = 0; p < programs; ++p) {
+            const char* program = argv[2 + 2 * p + 1];
+            double ms = OneRun(argv[2 + 2 * p], program);
             if (ms < 0) {
-                std::fprintf(stderr, "first_paint: %s did not reach its message loop\n",
-                             argv[i + 1]);
+                std::fprintf(stderr, "first_paint: %s did not reach its message loop\n", program);
                 return 1;
             }
-            times.push_back(ms);
+            times[p].push_back(ms);
         }
-        std::sort(times.begin(), times.end());
-        double median = times[times.size() / 2];
+    }
+    double reference = 0;
+    for (int p = 0; p < programs; ++p) {
+        std::vector<double>& sorted = times[p];
+        std::sort(sorted.begin(), sorted.end());
+        double median = sorted[sorted.size() / 2];
         if (reference == 0) reference = median;
-        std::printf("%-60s median %7.1f ms  fastest %7.1f ms  x%.2f\n", argv[i + 1], median,
-                    times.front(), median / reference);
+        std::printf("%-60s median %7.1f ms  fastest %7.1f ms  x%.2f\n", argv[2 + 2 * p + 1], median,
+                    sorted.front(), median / reference);
     }
     return 0;
 }
