@@ -90,6 +90,8 @@ bool WriteContactSheet(const std::vector<PagePicture>& pages, const std::string&
         for (std::size_t i = first; i < std::min(pages.size(), first + kColumns); ++i) {
             sim::Image scratch(1, 1);
             int notes = 0;
+            if (!pages[i].shownOn.empty())
+                notes += Write(scratch, note, pages[i].shownOn, 0, 0, cellWidth, 0);
             for (const std::string& f : pages[i].findings)
                 notes += Write(scratch, note, f, 0, 0, cellWidth, kRed);
             tallest = std::max(tallest, thumbHeight + 20 + notes);
@@ -122,6 +124,9 @@ bool WriteContactSheet(const std::vector<PagePicture>& pages, const std::string&
         }
         int below = y + thumb.height + 4;
         below += Write(sheet, caption, pages[i].name, x, below, cellWidth, flagged ? kRed : 0);
+        // Only some PCs show it: which ones.
+        if (!pages[i].shownOn.empty())
+            below += Write(sheet, note, pages[i].shownOn, x, below, cellWidth, 0);
         for (const std::string& f : pages[i].findings)
             below += Write(sheet, note, f, x, below, cellWidth, kRed);
     }
