@@ -23,6 +23,8 @@
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
+#include "plugmaj/log_window.h"
+#include "plugmaj/plugmaj_main.h"
 #include "tools/kitcheck/kitcheck.h"
 #include "tools/kitpreview/message_box_picture.h"
 #include "tools/kitpreview/preview_machine.h"
@@ -145,6 +147,51 @@ bool KitWizardPages(const std::string& outFolder, std::vector<PagePicture>* page
     dialog.DoModal();
     sim::ui::Reset();
     return ok;
+}
+
+// The plug-in installer's log window, which the kit's silent run keeps hidden: drawn as a run
+// of its own ("H", the first installation) shows it, started from where the kit installs it
+// (the kit wizard's default directory) on a PC without the plug-in, as
+// plugmaj-<the step that starts it>.
+bool PluginLogPicture(const fs::path& payloadHost, const std::string& payload,
+                      const std::string& outFolder, std::vector<PagePicture>* pages,
+                      std::string* error) {
+    std::string stepFile = payload + "\\cfg.ini";
+    std::string step;
+    for (const std::string& section : SectionsOf(stepFile)) {
+        if (Lower(Key(stepFile, section, "NomExe")) == "plugmaj.exe") {
+            step = section;
+            break;
+        }
+    }
+    if (step.empty() || !fs::exists(payloadHost / "plugmaj.exe")) return true;
+    const std::string installed = "C:\\Program Files\\Telvora";
+    std::string installedHost;
+    sim::Machine::Current().ToHostPath(installed, &installedHost);
+    std::error_code ignored;
+    fs::create_directories(installedHost, ignored);
+    for (const char* name : {"plugmaj.exe", "quadterm.exe", "quadterm.ini"}) {
+        fs::copy_file(payloadHost / name, fs::path(installedHost) / name,
+                      fs::copy_options::overwrite_existing, ignored);
+    }
+    sim::ui::Reset();
+    sim::Machine::Current().SetModulePath(installed + "\\plugmaj.exe");
+    sim::Machine::Current().SetCurrentDirectory(installed);
+    PagePicture page;
+    page.name = "plugmaj-" + step;
+    page.file = outFolder + "/" + page.name + ".png";
+    page.shownOn = "journal, hors du kit (plugmaj H)";
+    bool saved = false;
+    sim::ui::ScriptUserAction([&] {
+        plat::Hwnd log = sim::ui::FindTopLevel(plug::kLogWindowClass, nullptr);
+        saved = log != 0 && sim::ui::SaveWindowPicture(log, page.file, true, error);
+        if (log != 0) sim::ui::CloseBox(log);
+    });
+    plug::RunPlugmaj("H");
+    sim::ui::Reset();
+    if (!saved) return false;
+    pages->push_back(page);
+    return true;
 }
 
 // The root step's checks that stop the wizard before its window shows: the error box it shows
@@ -320,6 +367,7 @@ bool PreviewKit(const std::string& kitFolder, const std::string& outFolder,
     if (hasSteps) {
         ok = FailedCheckPictures(payloadWindows, outFolder, pages, error) && ok;
         ok = ConnectionWizardPages(payloadWindows, outFolder, pages, error) && ok;
+        ok = PluginLogPicture(payload, payloadWindows, outFolder, pages, error) && ok;
     }
     AttachFindings(kit.string(), payload.string(), payloadWindows + "\\cfg.ini", pages);
     fs::remove_all(machine, ignored);

@@ -2,6 +2,7 @@
 #include "tools/kitpreview/preview_machine.h"
 
 #include <cstdint>
+#include <filesystem>
 
 #include "cnxassist/etape_exception.h"
 #include "cnxassist/registry_script.h"
@@ -44,6 +45,16 @@ void SeedSubscriberPc() {
             "Martine");
     SetText(plat::kHkeyCurrentUser, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page",
             "about:blank");
+    // Where the plug-in installer puts its files.
+    const char* browserDir = "C:\\Program Files\\Internet Explorer";
+    SetText(plat::kHkeyLocalMachine,
+            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", "Path",
+            std::string(browserDir) + ";");
+    std::string browserHost;
+    if (sim::Machine::Current().ToHostPath(browserDir, &browserHost)) {
+        std::error_code ignored;
+        std::filesystem::create_directories(browserHost, ignored);
+    }
     SetBrowser(Browser::kIe4);
 }
 
