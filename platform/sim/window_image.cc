@@ -64,6 +64,25 @@ void FocusRect(Image& img, const Rect& r) {
     }
 }
 
+// A pixel of a smoothed glyph's edge, `ink` of kFullInk, as Wine blends the text colour into
+// what lies below: each channel moved toward the text's through a fixed gamma ramp.
+std::uint32_t Smoothed(std::uint32_t below, std::uint32_t text, int ink) {
+    static const int kRamp[kFullInk + 1] = {0x00, 0x4d, 0x68, 0x7c, 0x8c, 0x9a, 0xa7, 0xb2, 0xbd,
+                                            0xc7, 0xd0, 0xd9, 0xe1, 0xe9, 0xf0, 0xf8, 0xff};
+    std::uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        int dst = static_cast<int>((below >> shift) & 0xFF);
+        int txt = static_cast<int>((text >> shift) & 0xFF);
+        int low = kRamp[ink] * txt / 0xFF;
+        int high = kRamp[kFullInk - ink] + (0xFF - kRamp[kFullInk - ink]) * txt / 0xFF;
+        int v = dst;
+        if (dst > txt) v = txt + (dst - txt) * (high - txt) / (0xFF - txt);
+        if (dst < txt) v = txt - (txt - dst) * (txt - low) / txt;
+        out |= static_cast<std::uint32_t>(v) << shift;
+    }
+    return out;
+}
+
 // One line of text with its pen at (x, top of the cell).
 void DrawLine(Image& img, const SimFont& font, const TextLine& line, int x, int top,
               std::uint32_t color, bool expandTabs) {
@@ -82,11 +101,16 @@ void DrawLine(Image& img, const SimFont& font, const TextLine& line, int x, int 
             const Glyph& g = font.GlyphOf(c);
             for (int row = 0; row < g.rows; ++row) {
                 for (int col = 0; col < g.width; ++col) {
-                    if (g.ink[static_cast<std::size_t>(row) * g.width + col] != 0)
-                        img.Put(pen + g.left + col, baseline - g.top + row, color);
+                    int ink = g.ink[static_cast<std::size_t>(row) * g.width + col];
+                    int px = pen + g.left + col;
+                    int py = baseline - g.top + row;
+                    // As Wine's drawing: the faintest level leaves the pixel as it was.
+                    if (ink <= 1 || px < 0 || py < 0 || px >= img.width || py >= img.height)
+                        continue;
+                    img.Put(px, py, ink >= kFullInk ? color : Smoothed(img.At(px, py), color, ink));
                 }
             }
-            pen += g.advance;
+            pen += g.drawnAdvance;
         }
         if (static_cast<int>(i) == line.underline) {
             underlineFrom = start;
