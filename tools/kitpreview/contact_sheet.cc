@@ -55,12 +55,13 @@ int Write(sim::Image& sheet, const plat::LogFont& logFont, const std::string& te
             const sim::Glyph& g = font.GlyphOf(static_cast<unsigned char>(c));
             for (int row = 0; row < g.rows; ++row) {
                 for (int col = 0; col < g.width; ++col) {
-                    if (g.ink[static_cast<std::size_t>(row) * g.width + col] != 0)
+                    // A smoothed glyph's faint edge is left out: the sheet's captions are plain.
+                    if (g.ink[static_cast<std::size_t>(row) * g.width + col] > sim::kFullInk / 2)
                         sheet.Put(pen + g.left + col, top + font.Metrics().ascent - g.top + row,
                                   color);
                 }
             }
-            pen += g.advance;
+            pen += g.drawnAdvance;
         }
         top += layout.lineHeight;
     }
