@@ -305,13 +305,15 @@ void DrawButton(Image& img, const SimWindow& w, const Rect& r, bool focused) {
     bool radio = type == kBsRadioButton || type == kBsAutoRadioButton;
     std::uint32_t inside = enabled ? Sys(kColorWindow) : Sys(kColorBtnFace);
     if (radio) {
-        // The classic round button of 12 pixels: grey and black arcs above, white and light
-        // grey below.
+        // The classic round button of 12 pixels as Wine draws it, one pixel right of and below
+        // the 13-pixel box: grey and black arcs above, white and light grey below, a round dot
+        // when checked.
         static const char* const kRadio[12] = {
-            "....GGGG....", "..GGKKKKGG..", ".GKK    KKW.", ".GK      LW.",
+            "....GGGG....", "..GGKKKKGG..", ".GGK    KLW.", ".GK      LW.",
             "GK        LW", "GK        LW", "GK        LW", "GK        LW",
-            ".GL      LW.", ".WLL    LLW.", "..WWLLLLWW..", "....WWWW....",
+            ".GK      LW.", ".WWL    LWW.", "..WWLLLLWW..", "....WWWW....",
         };
+        static const char* const kDot[4] = {" XX ", "XXXX", "XXXX", " XX "};
         for (int y = 0; y < 12; ++y) {
             for (int x = 0; x < 12; ++x) {
                 char c = kRadio[y][x];
@@ -321,12 +323,11 @@ void DrawButton(Image& img, const SimWindow& w, const Rect& r, bool focused) {
                                       : c == 'L' ? Sys(kColor3dLight)
                                       : c == ' ' ? inside
                                                  : Sys(kColorBtnFace);
-                img.Put(mark.left + x, mark.top + y, color);
+                if (w.check == 1 && y >= 4 && y < 8 && x >= 4 && x < 8 && kDot[y - 4][x - 4] == 'X')
+                    color = Sys(kColorBtnText);
+                img.Put(mark.left + 1 + x, mark.top + 1 + y, color);
             }
         }
-        if (w.check == 1)
-            img.Fill(Rect{mark.left + 4, mark.top + 4, mark.left + 8, mark.top + 8},
-                     Sys(kColorBtnText));
     } else {
         img.Fill(Inset(mark, 2), inside);
         SunkenEdge(img, mark);
@@ -338,7 +339,8 @@ void DrawButton(Image& img, const SimWindow& w, const Rect& r, bool focused) {
             }
         }
     }
-    Rect label{mark.right + 4, r.top, r.right, r.bottom};
+    // The label four pixels after the box; Wine puts a radio button's one more to the right.
+    Rect label{mark.right + (radio ? 5 : 4), r.top, r.right, r.bottom};
     Uint format = multi ? kDtWordBreak : kDtSingleLine | kDtVCenter;
     const SimFont& f = FontFor(font);
     TextLayout layout = LayOutText(f, w.text, label.right - label.left, format);

@@ -138,6 +138,30 @@ TEST_F(TextPictureTest, SmallSerifAndNonAntialiasedTextAreMonochrome) {
     EXPECT_EQ(arial.blended, 0);
 }
 
+// A checked radio button as our Wine prefix draws it (read off its screenshots of the
+// connection wizard's choice page): the 12-pixel circle one pixel right of and below the
+// 13-pixel box centred in the button's height, a round dot of 2, 4, 4 and 2 pixels.
+TEST_F(PictureTest, CheckedRadioButtonAsWineDrawsIt) {
+    Hwnd radio = plat::CreateWindow(0, "BUTTON", "",
+                                    plat::kWsChild | plat::kWsVisible | plat::kBsAutoRadioButton,
+                                    20, 30, 150, 20, window_, 1);
+    ASSERT_NE(radio, 0u);
+    plat::SendMessage(radio, plat::kBmSetCheck, plat::kBstChecked, 0);
+    sim::ui::PumpMessages();
+    sim::Image image = Picture();
+    const std::uint32_t black = 0, grey = 0x808080, face = 0xC0C0C0, white = 0xFFFFFF;
+    const int left = 20 + 1, top = 30 + (20 - 13) / 2 + 1;  // the circle's 12 x 12 square
+    for (int x = 0; x < 12; ++x)
+        EXPECT_EQ(image.At(left + x, top), x >= 4 && x < 8 ? grey : face) << x;
+    const char* const dot[4] = {"wXXw", "XXXX", "XXXX", "wXXw"};
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(image.At(left + 4 + x, top + 4 + y), dot[y][x] == 'X' ? black : white)
+                << x << "," << y;
+        }
+    }
+}
+
 TEST_F(PictureTest, PushButtonHasTheClassicRaisedEdge) {
     Hwnd button = plat::CreateWindow(0, "BUTTON", "OK",
                                      plat::kWsChild | plat::kWsVisible | plat::kBsPushButton, 20,

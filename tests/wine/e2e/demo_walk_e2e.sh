@@ -91,7 +91,7 @@ convert "$plug_shots/01-plugmaj-InstalleQuadrelTerminal.bmp" \
 # The simulated machine's pictures of the same pages (kitpreview, from the host build beside
 # the Wine state) against Wine's screenshots: the share of identical pixels in the client area
 # may not fall below what it reached (the table is kept in fidelite.txt).
-fidelity_floor=${TELVORA_FIDELITY_FLOOR:-98.8}
+fidelity_floor=${TELVORA_FIDELITY_FLOOR:-99.2}
 host_build=$(dirname "$TELVORA_WINE_DIR")
 preview=$(mktemp -d "${TMPDIR:-/tmp}/telvora-fidelity-XXXXXX")
 bash "$root/kits/demo/assemble" "$host_build" "$preview/kit" > /dev/null
