@@ -30,6 +30,11 @@ for section in $(sections "$work/kit/Pakonel.ini"); do expected+=("kitassist-$se
 # The first page each browser leads to, the missing one as the wizard shows it; the error boxes
 # of the root step's checks: a system outside Windows 95/98, no sign-up program.
 expected+=(kitassist-IE3 cnxassist-IdentWindow-WindowsNT cnxassist-IdentWindow-SansInscription)
+# The plug-in installer's log window, named after the step that starts plugmaj.exe.
+plug_step=$(tr -d '\r' < "$work/kit/contenu/cfg.ini" | awk '/^\[/ {s = substr($0, 2, length($0) - 2)}
+    tolower($0) == "nomexe=plugmaj.exe" {print s}')
+[ -n "$plug_step" ] || fail "no step starts plugmaj.exe in the kit"
+expected+=("plugmaj-$plug_step")
 step=
 while IFS= read -r line; do
     case $line in

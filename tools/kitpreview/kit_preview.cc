@@ -189,7 +189,13 @@ bool PluginLogPicture(const fs::path& payloadHost, const std::string& payload,
     });
     plug::RunPlugmaj("H");
     sim::ui::Reset();
-    if (!saved) return false;
+    if (!saved) {
+        // Named on the error output, as a step that cannot be built: the other pages stand.
+        std::fprintf(stderr, "kitpreview: the log window of plugmaj.exe (step %s) not drawn%s%s\n",
+                     step.c_str(), error->empty() ? "" : ": ", error->c_str());
+        error->clear();
+        return true;
+    }
     pages->push_back(page);
     return true;
 }
