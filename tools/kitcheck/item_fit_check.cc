@@ -10,8 +10,8 @@ namespace kitcheck {
 namespace {
 
 // What a control keeps of its box for the label: a radio button's circle and the gap after it
-// (13 + 4 pixels in Wine's classic look), a push button's edges (3 pixels a side).
-constexpr int kRadioMark = 17;
+// (13 + 5 pixels in Wine's classic look), a push button's edges (3 pixels a side).
+constexpr int kRadioMark = 18;
 constexpr int kButtonEdge = 3;
 
 struct Measured {
