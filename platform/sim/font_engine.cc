@@ -6,6 +6,7 @@
 #include FT_FREETYPE_H
 #include FT_BITMAP_H
 #include FT_TRUETYPE_TABLES_H
+#include FT_GASP_H
 
 #include <algorithm>
 #include <cctype>
@@ -159,6 +160,11 @@ void SimFont::Load(const plat::LogFont& font) {
     } else {
         FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(PixelsPerEm(face, height)));
         const FT_Size_Metrics& s = face->size->metrics;
+        // Wine smooths the faces it finds through fontconfig (the Liberation ones), whatever
+        // the prefix's font smoothing, unless the font asks for no smoothing or the face's own
+        // table says a size is to be drawn without grey (Liberation Serif up to 17 pixels).
+        grey_ = std::string(files.folder) == kLiberationFonts && font.quality != 3 &&
+                (FT_Get_Gasp(face, s.y_ppem) & FT_GASP_DO_GRAY) != 0;
         auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
         auto* hhea = static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
         long ascent = os2 != nullptr ? os2->usWinAscent : face->ascender;
@@ -207,15 +213,17 @@ const Glyph& SimFont::GlyphOf(unsigned char c) const {
     // Symbol faces (Marlett, Wingdings) put their glyphs at U+F000 plus the character.
     if (index == 0 && face->charmap != nullptr && face->charmap->encoding == FT_ENCODING_MS_SYMBOL)
         index = FT_Get_Char_Index(face, 0xF000u + c);
-    // Wine places glyphs with the advances of FreeType's default hinting and draws the
-    // monochrome rendering of each at those places.
+    // Wine measures text with the advances of FreeType's default hinting, but draws a text
+    // glyph after glyph with the monochrome rendering of each, moving the pen by that
+    // rendering's own advance (rounded up), which the monochrome hinting of an outline face
+    // often makes one pixel narrower or wider: a line is as wide as measured only roughly.
     // An outline face's embedded bitmaps (Tahoma has some) are not used: Wine draws outlines.
     FT_Int noBitmap = FT_IS_SCALABLE(face) ? FT_LOAD_NO_BITMAP : 0;
     if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | noBitmap) != 0) return g;
     int advance = Round26(face->glyph->advance.x);
-    if (FT_Load_Glyph(face, index,
-                      FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | noBitmap) != 0)
-        return g;
+    FT_Int drawn = grey_ ? FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL | noBitmap
+                         : FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | noBitmap;
+    if (FT_Load_Glyph(face, index, drawn) != 0) return g;
     FT_GlyphSlot slot = face->glyph;
     if (fakeBold_) FT_Bitmap_Embolden(Library(), &slot->bitmap, 1 << 6, 0);
     const FT_Bitmap& b = slot->bitmap;
@@ -224,13 +232,16 @@ const Glyph& SimFont::GlyphOf(unsigned char c) const {
     g.left = slot->bitmap_left;
     g.top = slot->bitmap_top;
     g.advance = advance + (fakeBold_ ? 1 : 0);
+    g.drawnAdvance = static_cast<int>((slot->metrics.horiAdvance + 63) >> 6) + (fakeBold_ ? 1 : 0);
     g.ink.assign(static_cast<std::size_t>(g.width) * g.rows, 0);
     for (int y = 0; y < g.rows; ++y) {
         const unsigned char* row = b.buffer + static_cast<std::ptrdiff_t>(y) * b.pitch;
         for (int x = 0; x < g.width; ++x) {
-            bool on = b.pixel_mode == FT_PIXEL_MODE_MONO ? (row[x >> 3] >> (7 - (x & 7))) & 1
-                                                         : row[x] >= 128;
-            g.ink[static_cast<std::size_t>(y) * g.width + x] = on ? 1 : 0;
+            int level = b.pixel_mode == FT_PIXEL_MODE_MONO
+                            ? ((row[x >> 3] >> (7 - (x & 7))) & 1) * kFullInk
+                        : grey_ ? (row[x] * kFullInk + 128) / 256  // Wine's 17 levels
+                                : (row[x] >= 128 ? kFullInk : 0);
+            g.ink[static_cast<std::size_t>(y) * g.width + x] = static_cast<std::uint8_t>(level);
         }
     }
     return g;
@@ -249,7 +260,8 @@ const SimFont& FontFor(const plat::LogFont& font) {
     std::string key = std::to_string(font.height) + '/' + std::to_string(font.weight >= 600) + '/' +
                       std::to_string(font.italic != 0) + '/' + std::to_string(font.underline != 0) +
                       '/' + std::to_string(font.strikeOut != 0) + '/' +
-                      std::to_string(font.pitchAndFamily) + '/' + font.faceName;
+                      std::to_string(font.pitchAndFamily) + '/' +
+                      std::to_string(font.quality == 3) + '/' + font.faceName;
     std::unique_ptr<SimFont>& slot = cache[key];
     if (!slot) {
         slot.reset(new SimFont());

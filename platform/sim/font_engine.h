@@ -29,14 +29,19 @@ struct FontMetrics {
     bool strikeOut = false;
 };
 
-// One glyph in monochrome: `rows` rows of `width` pixels, 1 for ink. `left` and `top` place it
-// from the pen position on the baseline (top upward), `advance` moves the pen.
+// Ink of a glyph's pixel, from 0 (none) to kFullInk, in Wine's 17 levels of grey.
+constexpr int kFullInk = 16;
+
+// One glyph: `rows` rows of `width` pixels, each its ink (kFullInk throughout in monochrome).
+// `left` and `top` place it from the pen position on the baseline (top upward). `advance` is the
+// width text measures with; `drawnAdvance` moves the pen when the glyph is drawn.
 struct Glyph {
     int width = 0;
     int rows = 0;
     int left = 0;
     int top = 0;
     int advance = 0;
+    int drawnAdvance = 0;
     std::vector<std::uint8_t> ink;
 };
 
@@ -59,6 +64,7 @@ class SimFont {
 
     void* face_ = nullptr;   // FT_Face, one per font: each holds its own size
     bool fakeBold_ = false;  // no bold file: emboldened by one pixel, as Windows does
+    bool grey_ = false;      // drawn smoothed, in levels of grey
     std::string faceName_;
     FontMetrics metrics_;
     mutable std::vector<Glyph> glyphs_;

@@ -64,6 +64,25 @@ void FocusRect(Image& img, const Rect& r) {
     }
 }
 
+// A pixel of a smoothed glyph's edge, `ink` of kFullInk, as Wine blends the text colour into
+// what lies below: each channel moved toward the text's through a fixed gamma ramp.
+std::uint32_t Smoothed(std::uint32_t below, std::uint32_t text, int ink) {
+    static const int kRamp[kFullInk + 1] = {0x00, 0x4d, 0x68, 0x7c, 0x8c, 0x9a, 0xa7, 0xb2, 0xbd,
+                                            0xc7, 0xd0, 0xd9, 0xe1, 0xe9, 0xf0, 0xf8, 0xff};
+    std::uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        int dst = static_cast<int>((below >> shift) & 0xFF);
+        int txt = static_cast<int>((text >> shift) & 0xFF);
+        int low = kRamp[ink] * txt / 0xFF;
+        int high = kRamp[kFullInk - ink] + (0xFF - kRamp[kFullInk - ink]) * txt / 0xFF;
+        int v = dst;
+        if (dst > txt) v = txt + (dst - txt) * (high - txt) / (0xFF - txt);
+        if (dst < txt) v = txt - (txt - dst) * (txt - low) / txt;
+        out |= static_cast<std::uint32_t>(v) << shift;
+    }
+    return out;
+}
+
 // One line of text with its pen at (x, top of the cell).
 void DrawLine(Image& img, const SimFont& font, const TextLine& line, int x, int top,
               std::uint32_t color, bool expandTabs) {
@@ -82,11 +101,16 @@ void DrawLine(Image& img, const SimFont& font, const TextLine& line, int x, int 
             const Glyph& g = font.GlyphOf(c);
             for (int row = 0; row < g.rows; ++row) {
                 for (int col = 0; col < g.width; ++col) {
-                    if (g.ink[static_cast<std::size_t>(row) * g.width + col] != 0)
-                        img.Put(pen + g.left + col, baseline - g.top + row, color);
+                    int ink = g.ink[static_cast<std::size_t>(row) * g.width + col];
+                    int px = pen + g.left + col;
+                    int py = baseline - g.top + row;
+                    // As Wine's drawing: the faintest level leaves the pixel as it was.
+                    if (ink <= 1 || px < 0 || py < 0 || px >= img.width || py >= img.height)
+                        continue;
+                    img.Put(px, py, ink >= kFullInk ? color : Smoothed(img.At(px, py), color, ink));
                 }
             }
-            pen += g.advance;
+            pen += g.drawnAdvance;
         }
         if (static_cast<int>(i) == line.underline) {
             underlineFrom = start;
@@ -281,13 +305,15 @@ void DrawButton(Image& img, const SimWindow& w, const Rect& r, bool focused) {
     bool radio = type == kBsRadioButton || type == kBsAutoRadioButton;
     std::uint32_t inside = enabled ? Sys(kColorWindow) : Sys(kColorBtnFace);
     if (radio) {
-        // The classic round button of 12 pixels: grey and black arcs above, white and light
-        // grey below.
+        // The classic round button of 12 pixels as Wine draws it, one pixel right of and below
+        // the 13-pixel box: grey and black arcs above, white and light grey below, a round dot
+        // when checked.
         static const char* const kRadio[12] = {
-            "....GGGG....", "..GGKKKKGG..", ".GKK    KKW.", ".GK      LW.",
+            "....GGGG....", "..GGKKKKGG..", ".GGK    KLW.", ".GK      LW.",
             "GK        LW", "GK        LW", "GK        LW", "GK        LW",
-            ".GL      LW.", ".WLL    LLW.", "..WWLLLLWW..", "....WWWW....",
+            ".GK      LW.", ".WWL    LWW.", "..WWLLLLWW..", "....WWWW....",
         };
+        static const char* const kDot[4] = {" XX ", "XXXX", "XXXX", " XX "};
         for (int y = 0; y < 12; ++y) {
             for (int x = 0; x < 12; ++x) {
                 char c = kRadio[y][x];
@@ -297,12 +323,11 @@ void DrawButton(Image& img, const SimWindow& w, const Rect& r, bool focused) {
                                       : c == 'L' ? Sys(kColor3dLight)
                                       : c == ' ' ? inside
                                                  : Sys(kColorBtnFace);
-                img.Put(mark.left + x, mark.top + y, color);
+                if (w.check == 1 && y >= 4 && y < 8 && x >= 4 && x < 8 && kDot[y - 4][x - 4] == 'X')
+                    color = Sys(kColorBtnText);
+                img.Put(mark.left + 1 + x, mark.top + 1 + y, color);
             }
         }
-        if (w.check == 1)
-            img.Fill(Rect{mark.left + 4, mark.top + 4, mark.left + 8, mark.top + 8},
-                     Sys(kColorBtnText));
     } else {
         img.Fill(Inset(mark, 2), inside);
         SunkenEdge(img, mark);
@@ -314,7 +339,8 @@ void DrawButton(Image& img, const SimWindow& w, const Rect& r, bool focused) {
             }
         }
     }
-    Rect label{mark.right + 4, r.top, r.right, r.bottom};
+    // The label four pixels after the box; Wine puts a radio button's one more to the right.
+    Rect label{mark.right + (radio ? 5 : 4), r.top, r.right, r.bottom};
     Uint format = multi ? kDtWordBreak : kDtSingleLine | kDtVCenter;
     const SimFont& f = FontFor(font);
     TextLayout layout = LayOutText(f, w.text, label.right - label.left, format);

@@ -84,6 +84,22 @@ TEST_F(PageRules, LayoutLargerThanItsCanvas) {
               "its canvas of 299 x 100: the wizard refuses the page");
 }
 
+// The step file's page area is 390 x 280 pixels for this canvas of 300 x 100: a text item 5
+// units high gets 14 pixels, one 6 units high 16. The page's texts are in the System font,
+// 16 pixels a line at 96 dpi: one line fits the second and is cut in the first.
+TEST_F(PageRules, TextThatDoesNotFitItsItem) {
+    m_files["choix.txt"] =
+        "fenetre(0,300,100)\n"
+        "((ctexte,8,300,5,\"Bienvenue\") sur\n"
+        "((ctexte,9,300,6,\"Bonjour\") sur\n"
+        "((radio,1,150,30,\"Nouvel abonnement\") a_gauche_de (radio,2,150,30,\"Deja abonne\"))))\n";
+    Run();
+    EXPECT_EQ(Only("does not fit"),
+              "choix.txt:2:18: warning: the text of ctexte item 8 does not fit its item: 16 "
+              "pixels high (1 line) in 390 x 14 pixels on the page area; the wizard cuts the "
+              "rest");
+}
+
 TEST_F(PageRules, PageMissingOrTooLong) {
     Remove("ident.txt");
     m_files.erase("ident.txt");

@@ -106,7 +106,9 @@ step=$(now_ms)
 # The colours are Windows 98's standard scheme: Wine's own makes dialogs F5F5F5 and the inactive
 # border white, so that what a program erases with COLOR_INACTIVEBORDER shows as a white patch.
 # Text is drawn without font smoothing, as Windows 98 does by default and as the simulated
-# machine draws it: the same monochrome glyphs on both.
+# machine draws it: the same monochrome glyphs on both. (Wine still smooths the Liberation faces,
+# which it finds through fontconfig, at the sizes their gasp tables allow grey; the simulated
+# machine does the same.)
 cat > "$wine_home/desktop.reg" << 'REG'
 REGEDIT4
 

@@ -1,6 +1,7 @@
 #include "tools/kitcheck/page_check.h"
 
 #include "cnxassist/page.h"
+#include "tools/kitcheck/item_fit_check.h"
 
 namespace kitcheck {
 namespace {
@@ -30,7 +31,7 @@ void LineAndColumn(const std::string& text, std::size_t offset, int* line, int* 
     }
 }
 
-CheckedPage CheckPage(const KitPath& file, Report* report) {
+CheckedPage CheckPage(const KitPath& file, const plat::Rect* pageArea, Report* report) {
     CheckedPage checked;
     std::string text;
     if (!ReadPageDescription(file.path, &text)) return checked;
@@ -72,6 +73,7 @@ CheckedPage CheckPage(const KitPath& file, Report* report) {
             checked.controls.push_back({kind, item->Number()});
         }
     }
+    if (pageArea != nullptr) CheckItemFits(file, text, page, *pageArea, report);
     return checked;
 }
 

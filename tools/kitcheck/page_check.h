@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/types.h"
 #include "tools/kitcheck/findings.h"
 #include "tools/kitcheck/ini_file.h"
 
@@ -23,8 +24,10 @@ struct CheckedPage {
 };
 
 // Reads `file` as the wizard does and reports what makes the wizard refuse it, in the page file
-// itself. Whether it can be read at all is the caller's to report, with the step that names it.
-CheckedPage CheckPage(const KitPath& file, Report* report);
+// itself, and, given the page area the step file shows it on, the texts that do not fit their
+// items there. Whether it can be read at all is the caller's to report, with the step that
+// names it.
+CheckedPage CheckPage(const KitPath& file, const plat::Rect* pageArea, Report* report);
 
 // The line and column (both from 1) of `offset` in `text`.
 void LineAndColumn(const std::string& text, std::size_t offset, int* line, int* column);

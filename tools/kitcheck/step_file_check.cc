@@ -1,14 +1,17 @@
 #include "tools/kitcheck/step_file_check.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
 #include "cnxassist/etape_choix.h"
 #include "cnxassist/etape_factory.h"
+#include "cnxassist/general_config.h"
 #include "cnxassist/page.h"
 #include "cnxassist/wizard_utils.h"
 #include "platform/files.h"
@@ -72,6 +75,8 @@ class StepFileChecker {
     std::map<std::string, Step> m_steps;  // by folded name
     std::deque<Edge> m_queue;
     std::map<std::string, CheckedPage> m_pages;  // by folded file name
+    // The page area the wizard stretches pages onto; none when [General] gives no usable one.
+    std::optional<plat::Rect> m_pageArea;
 };
 
 void StepFileChecker::Run() {
@@ -85,6 +90,12 @@ void StepFileChecker::Run() {
                                    "] is written a second time: the wizard reads only the first");
     }
     CheckGeneral(m_folder, m_file, m_report);
+    cnx::GeneralConfig general;
+    general.cx = std::atoi(m_file.Read("General", "Cx").c_str());
+    general.cy = std::atoi(m_file.Read("General", "Cy").c_str());
+    general.cl = std::atoi(m_file.Read("General", "Cl").c_str());
+    general.ch = std::atoi(m_file.Read("General", "Ch").c_str());
+    if (general.cl > 0 && general.ch > 0) m_pageArea = cnx::PageArea(general);
     m_queue.push_back(Edge{"", kRoot, 0});
     while (!m_queue.empty()) {
         Edge edge = m_queue.front();
@@ -152,7 +163,9 @@ const CheckedPage* StepFileChecker::Page(const std::string& name) {
     auto known = m_pages.find(folded);
     if (known == m_pages.end()) {
         KitPath file = InFolder(m_folder, description);
-        known = m_pages.emplace(folded, CheckPage(file, m_report)).first;
+        known =
+            m_pages.emplace(folded, CheckPage(file, m_pageArea ? &*m_pageArea : nullptr, m_report))
+                .first;
     }
     const CheckedPage& page = known->second;
     if (!page.readable) {

@@ -55,12 +55,13 @@ int Write(sim::Image& sheet, const plat::LogFont& logFont, const std::string& te
             const sim::Glyph& g = font.GlyphOf(static_cast<unsigned char>(c));
             for (int row = 0; row < g.rows; ++row) {
                 for (int col = 0; col < g.width; ++col) {
-                    if (g.ink[static_cast<std::size_t>(row) * g.width + col] != 0)
+                    // A smoothed glyph's faint edge is left out: the sheet's captions are plain.
+                    if (g.ink[static_cast<std::size_t>(row) * g.width + col] > sim::kFullInk / 2)
                         sheet.Put(pen + g.left + col, top + font.Metrics().ascent - g.top + row,
                                   color);
                 }
             }
-            pen += g.advance;
+            pen += g.drawnAdvance;
         }
         top += layout.lineHeight;
     }
@@ -90,6 +91,8 @@ bool WriteContactSheet(const std::vector<PagePicture>& pages, const std::string&
         for (std::size_t i = first; i < std::min(pages.size(), first + kColumns); ++i) {
             sim::Image scratch(1, 1);
             int notes = 0;
+            if (!pages[i].shownOn.empty())
+                notes += Write(scratch, note, pages[i].shownOn, 0, 0, cellWidth, 0);
             for (const std::string& f : pages[i].findings)
                 notes += Write(scratch, note, f, 0, 0, cellWidth, kRed);
             tallest = std::max(tallest, thumbHeight + 20 + notes);
@@ -122,6 +125,9 @@ bool WriteContactSheet(const std::vector<PagePicture>& pages, const std::string&
         }
         int below = y + thumb.height + 4;
         below += Write(sheet, caption, pages[i].name, x, below, cellWidth, flagged ? kRed : 0);
+        // Only some PCs show it: which ones.
+        if (!pages[i].shownOn.empty())
+            below += Write(sheet, note, pages[i].shownOn, x, below, cellWidth, 0);
         for (const std::string& f : pages[i].findings)
             below += Write(sheet, note, f, x, below, cellWidth, kRed);
     }

@@ -23,7 +23,11 @@
 #include "platform/registry.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/ui_driver.h"
+#include "plugmaj/log_window.h"
+#include "plugmaj/plugmaj_main.h"
 #include "tools/kitcheck/kitcheck.h"
+#include "tools/kitpreview/message_box_picture.h"
+#include "tools/kitpreview/preview_machine.h"
 
 namespace kitpreview {
 namespace {
@@ -85,29 +89,166 @@ bool Save(plat::Hwnd window, const std::string& outFolder, const std::string& na
     return true;
 }
 
+// The PCs whose browsers the kit wizard tells apart, for its first page.
+struct BrowserPc {
+    Browser browser;
+    const char* label;
+};
+constexpr BrowserPc kBrowserPcs[] = {{Browser::kNone, "sans Internet Explorer"},
+                                     {Browser::kIe3, "Internet Explorer 3"},
+                                     {Browser::kIe4, "Internet Explorer 4 ou 5"}};
+
 bool KitWizardPages(const std::string& outFolder, std::vector<PagePicture>* pages,
                     std::string* error) {
     sim::ui::Reset();
     sim::Machine::Current().SetModulePath(std::string(kKitDir) + "\\kitassist.exe");
+    // The first page is the one the wizard chooses at start-up on each browser's PC; a section
+    // it chooses that Pakonel.ini lacks is drawn too, as the wizard then shows it.
+    std::vector<std::pair<std::string, std::string>> firstPages;  // section, the PC
+    for (const BrowserPc& pc : kBrowserPcs) {
+        SetBrowser(pc.browser);
+        CKitApp probe;
+        probe.Start();
+        firstPages.emplace_back(probe.m_startSection.str(), pc.label);
+    }
+    SetBrowser(Browser::kIe4);
     CKitApp app;
     app.Start();
     if (app.m_iniPath.empty()) return true;
+    std::vector<std::string> sections = SectionsOf(app.m_iniPath.c_str());
+    for (const auto& [section, pc] : firstPages) {
+        bool known = std::any_of(sections.begin(), sections.end(), [&](const std::string& s) {
+            return sim::EqualsNoCase(s, section);
+        });
+        if (!known && !section.empty()) sections.push_back(section);
+    }
     CKitDialog dialog(app);
     bool ok = true;
     sim::ui::ScriptUserAction([&] {
-        for (const std::string& section : SectionsOf(app.m_iniPath.c_str())) {
+        for (const std::string& section : sections) {
             // Each page on a clean window, as the first page of a run is shown.
             sim::ui::ClearDrawLog(dialog.m_hwnd);
             dialog.m_section = section;
             plat::InvalidateRect(dialog.m_hwnd, nullptr, true);
             dialog.RefreshPage();
             sim::ui::PumpMessages();
-            if (!Save(dialog.m_hwnd, outFolder, "kitassist-" + section, pages, error)) ok = false;
+            if (!Save(dialog.m_hwnd, outFolder, "kitassist-" + section, pages, error)) {
+                ok = false;
+                continue;
+            }
+            for (const auto& [first, pc] : firstPages) {
+                if (!sim::EqualsNoCase(first, section)) continue;
+                std::string& shownOn = pages->back().shownOn;
+                shownOn += (shownOn.empty() ? "premier écran " : ", ") + pc;
+            }
         }
         plat::EndDialog(dialog.m_hwnd, 0);
     });
     dialog.DoModal();
     sim::ui::Reset();
+    return ok;
+}
+
+// The plug-in installer's log window, which the kit's silent run keeps hidden: drawn as a run
+// of its own ("H", the first installation) shows it, started from where the kit installs it
+// (the kit wizard's default directory) on a PC without the plug-in, as
+// plugmaj-<the step that starts it>.
+bool PluginLogPicture(const fs::path& payloadHost, const std::string& payload,
+                      const std::string& outFolder, std::vector<PagePicture>* pages,
+                      std::string* error) {
+    std::string stepFile = payload + "\\cfg.ini";
+    std::string step;
+    for (const std::string& section : SectionsOf(stepFile)) {
+        if (Lower(Key(stepFile, section, "NomExe")) == "plugmaj.exe") {
+            step = section;
+            break;
+        }
+    }
+    if (step.empty() || !fs::exists(payloadHost / "plugmaj.exe")) return true;
+    const std::string installed = "C:\\Program Files\\Telvora";
+    std::string installedHost;
+    sim::Machine::Current().ToHostPath(installed, &installedHost);
+    std::error_code ignored;
+    fs::create_directories(installedHost, ignored);
+    for (const char* name : {"plugmaj.exe", "quadterm.exe", "quadterm.ini"}) {
+        fs::copy_file(payloadHost / name, fs::path(installedHost) / name,
+                      fs::copy_options::overwrite_existing, ignored);
+    }
+    sim::ui::Reset();
+    sim::Machine::Current().SetModulePath(installed + "\\plugmaj.exe");
+    sim::Machine::Current().SetCurrentDirectory(installed);
+    PagePicture page;
+    page.name = "plugmaj-" + step;
+    page.file = outFolder + "/" + page.name + ".png";
+    page.shownOn = "journal, hors du kit (plugmaj H)";
+    bool saved = false;
+    sim::ui::ScriptUserAction([&] {
+        plat::Hwnd log = sim::ui::FindTopLevel(plug::kLogWindowClass, nullptr);
+        saved = log != 0 && sim::ui::SaveWindowPicture(log, page.file, true, error);
+        if (log != 0) sim::ui::CloseBox(log);
+    });
+    plug::RunPlugmaj("H");
+    sim::ui::Reset();
+    if (!saved) {
+        // Named on the error output, as a step that cannot be built: the other pages stand.
+        std::fprintf(stderr, "kitpreview: the log window of plugmaj.exe (step %s) not drawn%s%s\n",
+                     step.c_str(), error->empty() ? "" : ": ", error->c_str());
+        error->clear();
+        return true;
+    }
+    pages->push_back(page);
+    return true;
+}
+
+// The root step's checks that stop the wizard before its window shows: the error box it shows
+// on a PC that fails each, as cnxassist-<root section>-<variant>.
+bool FailedCheckPictures(const std::string& payload, const std::string& outFolder,
+                         std::vector<PagePicture>* pages, std::string* error) {
+    std::string stepFile = payload + "\\cfg.ini";
+    std::string root;
+    for (const std::string& section : SectionsOf(stepFile)) {
+        if (Lower(section).rfind("identwindow", 0) == 0) {
+            root = section;
+            break;
+        }
+    }
+    if (root.empty()) return true;
+    std::string signUp;
+    sim::Machine::Current().ToHostPath(payload + "\\ISIGNUP.EXE", &signUp);
+    struct FailingPc {
+        const char* variant;
+        const char* shownOn;
+        bool windows9x;
+        bool signUpProgram;
+    };
+    const FailingPc failing[] = {{"WindowsNT", "Windows NT", false, true},
+                                 {"SansInscription", "sans programme d'inscription", true, false}};
+    bool ok = true;
+    for (const FailingPc& pc : failing) {
+        SetWindows9x(pc.windows9x);
+        std::error_code ignored;
+        if (!pc.signUpProgram) fs::rename(signUp, signUp + ".cache", ignored);
+        sim::ui::Reset();
+        sim::Machine::Current().SetModulePath(payload + "\\cnxassist.exe");
+        sim::Machine::Current().SetCurrentDirectory(payload);
+        cnx::WizardStart start = cnx::StartWizard("");
+        if (!start.ended && g_assistant != nullptr) sim::ui::PumpMessages();
+        std::vector<sim::ui::MessageBoxRecord> boxes = sim::ui::MessageBoxes();
+        if (!start.ended) cnx::EndWizard();
+        sim::ui::Reset();
+        if (!pc.signUpProgram) fs::rename(signUp + ".cache", signUp, ignored);
+        SetWindows9x(true);
+        if (boxes.empty()) continue;  // the kit goes on on such a PC: nothing to show
+        PagePicture page;
+        page.name = "cnxassist-" + root + "-" + pc.variant;
+        page.file = outFolder + "/" + page.name + ".png";
+        page.shownOn = pc.shownOn;
+        if (!SaveErrorBoxPicture(boxes.front().caption, boxes.front().text, page.file, error)) {
+            ok = false;
+            continue;
+        }
+        pages->push_back(page);
+    }
     return ok;
 }
 
@@ -126,6 +267,7 @@ bool ConnectionWizardPages(const std::string& payload, const std::string& outFol
     for (const std::string& section : SectionsOf(stepFile)) {
         if (Key(stepFile, section, "Description").empty()) continue;
         if (StepKindKeyword(section.c_str()) == nullptr) continue;
+        SeedScriptSources(stepFile, section);
         CEtape* step = nullptr;
         try {
             step = CreateEtape(g_assistant->m_hwnd, nullptr, &g_assistant->m_pageRect,
@@ -142,7 +284,14 @@ bool ConnectionWizardPages(const std::string& payload, const std::string& outFol
         step->Show(dc);
         plat::ReleaseDC(g_assistant->m_hwnd, dc);
         shown = step;
-        if (!Save(g_assistant->m_hwnd, outFolder, "cnxassist-" + section, pages, error)) ok = false;
+        if (!Save(g_assistant->m_hwnd, outFolder, "cnxassist-" + section, pages, error)) {
+            ok = false;
+            continue;
+        }
+        // The checks' pages show only where the check fails.
+        std::string kind = StepKindKeyword(section.c_str());
+        if (kind == "CheckUser") pages->back().shownOn = "sans utilisateur connecté";
+        if (kind == "CheckDNS") pages->back().shownOn = "serveur de noms d'un autre fournisseur";
     }
     built.clear();
     cnx::EndWizard();
@@ -188,14 +337,6 @@ void AttachFindings(const std::string& kitHost, const std::string& payloadHost,
     }
 }
 
-void SetText(plat::RegKey root, const char* path, const char* name, const std::string& text) {
-    plat::RegKey key = 0;
-    if (plat::RegCreateKey(root, path, &key) != 0) return;
-    plat::RegSetValue(key, name, plat::kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
-                      static_cast<plat::Dword>(text.size() + 1));
-    plat::RegCloseKey(key);
-}
-
 void CopyFolder(const fs::path& from, const fs::path& to) {
     fs::create_directories(to);
     fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
@@ -224,18 +365,16 @@ bool PreviewKit(const std::string& kitFolder, const std::string& outFolder,
     sim::Machine::Use(machine);
     // The kit's own copy on drive C: the wizards may write beside themselves.
     CopyFolder(kit, fs::path(machine) / "drive_c" / "KIT");
-    // A subscriber's PC with Internet Explorer 4, whose settings the registry scripts copy.
-    SetText(plat::kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
-            "ProgramFilesDir", "C:\\Program Files");
-    SetText(plat::kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version",
-            "4.72.3110.8");
-    SetText(plat::kHkeyCurrentUser, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page",
-            "about:blank");
+    SeedSubscriberPc();
     std::string payloadWindows =
         payload == kit ? std::string(kKitDir) : std::string(kKitDir) + "\\contenu";
     bool ok = true;
     if (hasPakonel) ok = KitWizardPages(outFolder, pages, error) && ok;
-    if (hasSteps) ok = ConnectionWizardPages(payloadWindows, outFolder, pages, error) && ok;
+    if (hasSteps) {
+        ok = FailedCheckPictures(payloadWindows, outFolder, pages, error) && ok;
+        ok = ConnectionWizardPages(payloadWindows, outFolder, pages, error) && ok;
+        ok = PluginLogPicture(payload, payloadWindows, outFolder, pages, error) && ok;
+    }
     AttachFindings(kit.string(), payload.string(), payloadWindows + "\\cfg.ini", pages);
     fs::remove_all(machine, ignored);
     return ok;

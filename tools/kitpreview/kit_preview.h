@@ -10,10 +10,13 @@ namespace kitpreview {
 
 struct PagePicture {
     // "<program>-<section>": the kit wizard's page sections of Pakonel.ini, the connection
-    // wizard's steps that have a page ("kitassist-IE45", "cnxassist-CheckDNSTelvora").
+    // wizard's steps that have a page ("kitassist-IE45", "cnxassist-CheckDNSTelvora");
+    // "<program>-<section>-<variant>" for what only some PCs show ("cnxassist-IdentWindow-
+    // WindowsNT", the error box of a system check that fails).
     std::string name;
     std::string file;                   // the PNG, a host path
     std::vector<std::string> findings;  // kitcheck's findings about the page, as printed
+    std::string shownOn;  // the PCs that show it, when not every PC does ("Windows NT")
 };
 
 // Draws every page of the assembled kit in `kitFolder` (the CD: Pakonel.ini beside the

@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
     }
     for (const auto& page : pages) {
         std::printf("%s\n", page.file.c_str());
+        if (!page.shownOn.empty())
+            std::printf("  (%s)\n", kitcheck::ForTerminal(page.shownOn).c_str());
         for (const std::string& f : page.findings)
             std::printf("  %s\n", kitcheck::ForTerminal(f).c_str());
     }

@@ -18,18 +18,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Wine's frame around the client area of the wizards' windows: a dialog frame of 3 pixels and
-// a caption of 19.
-constexpr int kSide = 3;
-constexpr int kTop = 3 + 19;
+// Wine's frame around the client area: the wizards' dialogs have a dialog frame of 3 pixels,
+// the plug-in installer's log window a thick one of 4; a caption of 19 above.
+struct Frame {
+    int side;
+    int top;
+};
+Frame FrameOf(const std::string& page) {
+    if (page.rfind("plugmaj-", 0) == 0) return {4, 4 + 19};
+    return {3, 3 + 19};
+}
 
 // The rows of the client area that hold text: a run of black pixels, text's colour on these
 // pages, at least two long.
-std::vector<int> TextRows(const sim::Image& image) {
+std::vector<int> TextRows(const sim::Image& image, Frame frame) {
     std::vector<int> rows;
-    for (int y = kTop; y < image.height - kSide; ++y) {
+    for (int y = frame.top; y < image.height - frame.side; ++y) {
         int ink = 0;
-        for (int x = kSide; x < image.width - kSide; ++x) ink += image.At(x, y) == 0 ? 1 : 0;
+        for (int x = frame.side; x < image.width - frame.side; ++x)
+            ink += image.At(x, y) == 0 ? 1 : 0;
         if (ink >= 2) rows.push_back(y);
     }
     return rows;
@@ -83,17 +90,18 @@ int main(int argc, char** argv) {
                 ok = false;
                 continue;
             }
+            const Frame frame = FrameOf(m[1].str());
             long same = 0;
             long all = 0;
-            for (int y = kTop; y < wine.height - kSide; ++y) {
-                for (int x = kSide; x < wine.width - kSide; ++x) {
+            for (int y = frame.top; y < wine.height - frame.side; ++y) {
+                for (int x = frame.side; x < wine.width - frame.side; ++x) {
                     ++all;
                     same += wine.At(x, y) == ours.At(x, y) ? 1 : 0;
                 }
             }
             double share =
                 all > 0 ? 100.0 * static_cast<double>(same) / static_cast<double>(all) : 0;
-            bool rowsSame = TextRows(wine) == TextRows(ours);
+            bool rowsSame = TextRows(wine, frame) == TextRows(ours, frame);
             std::printf("| %s | %.2f %% | %s |\n", label.c_str(), share,
                         rowsSame ? "same" : "differ");
             if (share < minimum) ok = false;

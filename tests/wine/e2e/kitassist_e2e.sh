@@ -119,11 +119,24 @@ restore_version() {
 }
 # The prefix has no Arial, Times New Roman nor Courier New (their licence keeps them out of
 # Debian): for the screenshots, Wine draws them with the DejaVu faces of the same kinds.
+# The prefix's own replacements (the Liberation faces) come back afterwards: without them Wine
+# would match these names by pitch alone, and the Wine tests run later (the demonstration walk's
+# fidelity check) would see "Arial" asked with a fixed pitch drawn in Liberation Mono.
 replacements='HKCU\Software\Wine\Fonts\Replacements'
+declare -A saved_faces=()
+for face in Arial 'Times New Roman' 'Courier New'; do
+    saved_faces[$face]=$(reg query "$replacements" /v "$face" 2> /dev/null | tr -d '\r' |
+        sed -n "s/^ *$face *REG_SZ *//p" || true)
+done
 restore_prefix() {
     restore_version
+    local face
     for face in Arial 'Times New Roman' 'Courier New'; do
-        reg delete "$replacements" /v "$face" /f > /dev/null 2>&1 || true
+        if [ -n "${saved_faces[$face]}" ]; then
+            reg add "$replacements" /v "$face" /d "${saved_faces[$face]}" /f > /dev/null 2>&1 || true
+        else
+            reg delete "$replacements" /v "$face" /f > /dev/null 2>&1 || true
+        fi
     done
 }
 trap restore_prefix EXIT
