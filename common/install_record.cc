@@ -11,6 +11,19 @@ namespace {
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
+// Paths in the order of their letter-case-folded bytes, the bytes themselves deciding between
+// two that differ only by case.
+bool PathBefore(const std::string& a, const std::string& b) {
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) {
+            return static_cast<unsigned char>(Lower(a[i])) <
+                   static_cast<unsigned char>(Lower(b[i]));
+        }
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
 bool ContainsPath(const std::vector<std::string>& paths, const std::string& path) {
     return std::any_of(paths.begin(), paths.end(),
                        [&path](const std::string& p) { return SamePath(p, path); });
@@ -108,7 +121,17 @@ bool IsInsideFolder(const std::string& path, const std::string& folder) {
     return true;
 }
 
-std::string FormatRecord(const InstallRecord& record) {
+std::string FormatRecord(const InstallRecord& unsorted) {
+    // Each list sorted, so that the same installation gives the same record whatever order its
+    // files came in (a second run finishing what a stopped one began).
+    InstallRecord record = unsorted;
+    const auto byPath = [](const std::string& a, const std::string& b) { return PathBefore(a, b); };
+    std::sort(record.folders.begin(), record.folders.end(), byPath);
+    std::sort(record.programFiles.begin(), record.programFiles.end(), byPath);
+    std::sort(record.shortcuts.begin(), record.shortcuts.end(), byPath);
+    std::sort(
+        record.files.begin(), record.files.end(),
+        [](const RecordedFile& a, const RecordedFile& b) { return PathBefore(a.path, b.path); });
     std::string text = "; Kit Telvora : ce que l'installation a mis sur cet ordinateur\r\n";
     if (!record.entryKey.empty()) text += "Cle=" + record.entryKey + "\r\n";
     if (!record.espace.empty()) text += "Espace=" + record.espace + "\r\n";
@@ -208,6 +231,13 @@ void AddProgramFile(InstallRecord* record, const std::string& path) {
 
 void AddShortcut(InstallRecord* record, const std::string& path) {
     if (!ContainsPath(record->shortcuts, path)) record->shortcuts.push_back(path);
+}
+
+void ForgetFile(InstallRecord* record, const std::string& path) {
+    record->files.erase(
+        std::remove_if(record->files.begin(), record->files.end(),
+                       [&path](const RecordedFile& f) { return SamePath(f.path, path); }),
+        record->files.end());
 }
 
 const RecordedFile* FindFile(const InstallRecord& record, const std::string& path) {

@@ -65,6 +65,8 @@ void AddFolder(InstallRecord* record, const std::string& path);
 void AddFile(InstallRecord* record, const RecordedFile& file);
 void AddProgramFile(InstallRecord* record, const std::string& path);
 void AddShortcut(InstallRecord* record, const std::string& path);
+// Takes a file out of the record again (one that could not be listed after all).
+void ForgetFile(InstallRecord* record, const std::string& path);
 // The recorded file of that path, or null.
 const RecordedFile* FindFile(const InstallRecord& record, const std::string& path);
 

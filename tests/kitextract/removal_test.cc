@@ -315,6 +315,9 @@ TEST(KitRemovalRestart, WininitLinesGoAtTheEndOfTheRenameSection) {
               "[Autre]\r\nx=1\r\n[rename]\r\nNUL=C:\\B.EXE\r\n");
     EXPECT_EQ(kitextract::AddDeletionsToWininit(" [rename] \r\nNUL=C:\\A.EXE", {"C:\\B.EXE"}),
               " [rename] \r\nNUL=C:\\A.EXE\r\nNUL=C:\\B.EXE\r\n");
+    // A removal started again asks once.
+    EXPECT_EQ(kitextract::AddDeletionsToWininit("[rename]\r\nNUL=C:\\A.EXE\r\n", {"C:\\A.EXE"}),
+              "[rename]\r\nNUL=C:\\A.EXE\r\n");
 }
 
 }  // namespace

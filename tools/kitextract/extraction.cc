@@ -294,12 +294,17 @@ class RecordKeeper {
         kit::LoadRecord(destination, &record_);
     }
     kit::InstallRecord& Record() { return record_; }
-    void Save() {
-        if (kit::SaveRecord(destination_, record_) || failed_) return;
-        failed_ = true;
-        log_->Line(std::string("Erreur : impossible d'écrire la liste des fichiers installés ") +
-                   kit::kRecordName + " (la désinstallation sera incomplète)");
-        ++outcome_->errors;
+    // False, said once in the log, when the record could not be written.
+    bool Save() {
+        if (kit::SaveRecord(destination_, record_)) return true;
+        if (!failed_) {
+            failed_ = true;
+            log_->Line(
+                std::string("Erreur : impossible d'écrire la liste des fichiers installés ") +
+                kit::kRecordName);
+            ++outcome_->errors;
+        }
+        return false;
     }
     void AddFolders(const std::vector<std::string>& made) {
         if (made.empty()) return;
@@ -406,17 +411,25 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
         } else {
             keeper.AddFolders(made);
             // A file new to the record is listed before it is copied, with what it will hold;
-            // one that was there before any installation is marked as replaced.
+            // one that was there before any installation is marked as replaced. A file the
+            // record cannot list is not copied: its removal would take it for one that was
+            // there before.
             kit::RecordedFile file;
             file.path = target;
+            bool listed = true;
             if (kit::FindFile(keeper.Record(), target) == nullptr &&
                 kit::FileFingerprint(source, &file.size, &file.crc)) {
                 file.replaced = Exists(target);
                 kit::AddFile(&keeper.Record(), file);
-                keeper.Save();
+                listed = keeper.Save();
+                if (!listed) kit::ForgetFile(&keeper.Record(), target);
             }
             std::string why;
-            if (CopyOneFile(source, target, &why)) {
+            if (!listed) {
+                log.Line("Erreur : impossible de copier " + entry.path +
+                         " (liste des fichiers installés impossible à écrire)");
+                ++outcome.errors;
+            } else if (CopyOneFile(source, target, &why)) {
                 log.Line("Fichier copié : " + entry.path);
                 ++outcome.copied;
                 copied.push_back(target);

@@ -114,26 +114,35 @@ RemovalPlan PlanRemoval(const std::string& folder, const kit::InstallRecord& rec
 
 RemovalOutcome CarryOut(const RemovalPlan& plan) {
     RemovalOutcome outcome;
-    for (const std::string& path : plan.files) {
-        if (DeleteOrRetry(path)) continue;
+    const std::string uninstaller = kit::JoinPath(plan.folder, kUninstallerName);
+    auto deleteOrLeave = [&outcome](const std::string& path) {
+        if (DeleteOrRetry(path)) return;
         if (DeleteAtNextStart(path)) {
             outcome.atRestart.push_back(path);
         } else {
             outcome.failed.push_back(path);
         }
+    };
+    for (const std::string& path : plan.files) {
+        if (!kit::SamePath(path, uninstaller)) deleteOrLeave(path);
     }
     for (const std::string& link : plan.shortcuts) {
         plat::SetFileAttributes(link.c_str(), plat::kFileAttributeNormal);
         if (!plat::DeleteFile(link.c_str()) && Exists(link)) outcome.failed.push_back(link);
     }
-    // With something that could not go, the entry and the record stay, so that the removal can
-    // be started again once what held it is closed.
+    // With something that could not go, the entry, the uninstaller and the record stay, so that
+    // the removal can be started again once what held it is closed.
     if (!outcome.failed.empty()) return outcome;
-    if (!DeleteEntry(plan.record.entryKey)) {
-        outcome.failed.push_back("HKEY_LOCAL_MACHINE\\" + std::string(kUninstallRoot) + "\\" +
-                                 plan.record.entryKey);
-        return outcome;
-    }
+    // Up to here a removal stopped by a fault or a kill is started again from the entry and
+    // finishes. What is left is the uninstaller, the record, the folders and the entry; the
+    // record shrinks to them first, and the entry goes last, so that a removal stopped now
+    // still has its entry (and without a record, the uninstaller deletes a stale entry).
+    kit::InstallRecord rest;
+    rest.entryKey = plan.record.entryKey;
+    rest.folders = plan.record.folders;
+    kit::AddProgramFile(&rest, uninstaller);
+    kit::SaveRecord(plan.folder, rest);
+    if (IsFile(uninstaller)) deleteOrLeave(uninstaller);
     kit::DeleteRecord(plan.folder);
     const bool nt = IsWindowsNt();
     for (const std::string& folder : plan.folders) {
@@ -144,6 +153,10 @@ RemovalOutcome CarryOut(const RemovalPlan& plan) {
             outcome.atRestart.begin(), outcome.atRestart.end(),
             [&folder](const std::string& path) { return kit::IsInsideFolder(path, folder); });
         if (waits && nt) DeleteAtNextStart(folder);
+    }
+    if (!DeleteEntry(plan.record.entryKey)) {
+        outcome.failed.push_back("HKEY_LOCAL_MACHINE\\" + std::string(kUninstallRoot) + "\\" +
+                                 plan.record.entryKey);
     }
     return outcome;
 }

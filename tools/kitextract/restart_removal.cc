@@ -29,8 +29,24 @@ std::string SectionKey(const std::string& line) {
 }  // namespace
 
 std::string AddDeletionsToWininit(const std::string& text, const std::vector<std::string>& paths) {
+    // A removal started again after a stop asks again for what is already asked.
     std::string lines;
-    for (const std::string& path : paths) lines += "NUL=" + path + "\r\n";
+    for (const std::string& path : paths) {
+        const std::string line = "NUL=" + path;
+        bool asked = false;
+        std::size_t start = 0;
+        bool inRename = false;
+        while (start < text.size() && !asked) {
+            const std::size_t end = text.find('\n', start);
+            const std::size_t next = end == std::string::npos ? text.size() : end + 1;
+            const std::string key =
+                SectionKey(text.substr(start, next - start - (end == std::string::npos ? 0 : 1)));
+            if (!key.empty() && key[0] == '[') inRename = key == "[rename]";
+            asked = inRename && key == SectionKey(line);
+            start = next;
+        }
+        if (!asked && lines.find(line + "\r\n") == std::string::npos) lines += line + "\r\n";
+    }
     if (lines.empty()) return text;
     // Where the [rename] section's last entry ends: the lines go right after it, before the
     // blank lines that separate it from the next section.

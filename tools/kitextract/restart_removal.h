@@ -11,8 +11,9 @@ namespace kitextract {
 constexpr const char* kWininitName = "WININIT.INI";
 
 // `text` (a WININIT.INI, possibly empty) with "NUL=<path>" lines added at the end of its
-// [rename] section, the section added at the end when there is none. The lines are written
-// directly: the profile functions keep only one "NUL" key per section.
+// [rename] section, the section added at the end when there is none; a line already there is
+// not added again. The lines are written directly: the profile functions keep only one "NUL"
+// key per section.
 std::string AddDeletionsToWininit(const std::string& text, const std::vector<std::string>& paths);
 
 // Whether the system is Windows NT, by the version it reports.
