@@ -189,9 +189,16 @@ bool StartCopyFromTemporaryFolder(const std::string& self, const std::string& fo
     if (length == 0 || length >= sizeof temporary) return false;
     const std::string copy = kit::JoinPath(temporary, kUninstallerName);
     if (kit::SamePath(copy, self)) return false;
-    plat::SetFileAttributes(copy.c_str(), plat::kFileAttributeNormal);
-    if (!plat::CopyFile(self.c_str(), copy.c_str(), false)) return false;
-    return plat::SpawnNoWait(copy.c_str(), {copy, kRemovalSwitch, folder}) == 0;
+    // Tried twice: run from the installation folder, the uninstaller cannot delete its own
+    // file, which would keep the folder until the next start of Windows.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        plat::SetFileAttributes(copy.c_str(), plat::kFileAttributeNormal);
+        if (plat::CopyFile(self.c_str(), copy.c_str(), false) &&
+            plat::SpawnNoWait(copy.c_str(), {copy, kRemovalSwitch, folder}) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace

@@ -85,21 +85,67 @@ bool IsWindowsNt() {
     return (plat::GetVersion() & 0x80000000u) == 0;
 }
 
-bool DeleteAtNextStart(const std::string& path) {
-    if (IsWindowsNt()) return plat::DeleteAtNextStartNt(path.c_str());
-    // WININIT.INI runs before long names are known: the short path it must be.
-    char shortPath[kPathCapacity] = {};
-    const plat::Dword length = plat::GetShortPathName(path.c_str(), shortPath, sizeof shortPath);
-    if (length == 0 || length >= sizeof shortPath) return false;
-    char windows[kPathCapacity] = {};
-    const plat::Dword windowsLength = plat::GetWindowsDirectory(windows, sizeof windows);
-    if (windowsLength == 0 || windowsLength >= sizeof windows) return false;
-    std::string folder = windows;
-    if (folder.back() != '\\') folder += '\\';
+namespace {
+
+constexpr const char* kWininitNewName = "WININIT.KT~";
+constexpr const char* kWininitOldName = "WININIT.KT-";
+
+// WININIT.INI replaced whole, never cut: a cut line would name another file for Windows to
+// delete. The new text is written beside it, the old file steps aside, the new one takes its
+// name. A program stopped between the two renames leaves the old file aside: the next call
+// starts from it.
+bool WriteWininit(const std::string& folder, const std::vector<std::string>& paths) {
     const std::string wininit = folder + kWininitName;
+    const std::string fresh = folder + kWininitNewName;
+    const std::string old = folder + kWininitOldName;
     std::string text;
-    plat::ReadWholeFile(wininit.c_str(), &text);
-    return plat::WriteWholeFile(wininit.c_str(), AddDeletionsToWininit(text, {shortPath}));
+    const bool there = plat::ReadWholeFile(wininit.c_str(), &text);
+    if (!there && !plat::ReadWholeFile(old.c_str(), &text)) text.clear();
+    const std::string wanted = AddDeletionsToWininit(text, paths);
+    if (there && wanted == text) return true;
+    plat::DeleteFile(fresh.c_str());
+    if (!plat::WriteWholeFile(fresh.c_str(), wanted)) {
+        plat::DeleteFile(fresh.c_str());
+        return false;
+    }
+    if (there) {
+        plat::DeleteFile(old.c_str());
+        if (!plat::MoveFile(wininit.c_str(), old.c_str())) {
+            plat::DeleteFile(fresh.c_str());
+            return false;
+        }
+    }
+    if (!plat::MoveFile(fresh.c_str(), wininit.c_str())) {
+        if (there) plat::MoveFile(old.c_str(), wininit.c_str());
+        plat::DeleteFile(fresh.c_str());
+        return false;
+    }
+    plat::DeleteFile(old.c_str());
+    return true;
+}
+
+}  // namespace
+
+bool DeleteAtNextStart(const std::string& path) {
+    // Tried twice: a write refused once (a busy disk) must not leave a file behind for good.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (IsWindowsNt()) {
+            if (plat::DeleteAtNextStartNt(path.c_str())) return true;
+            continue;
+        }
+        // WININIT.INI runs before long names are known: the short path it must be.
+        char shortPath[kPathCapacity] = {};
+        const plat::Dword length =
+            plat::GetShortPathName(path.c_str(), shortPath, sizeof shortPath);
+        if (length == 0 || length >= sizeof shortPath) return false;
+        char windows[kPathCapacity] = {};
+        const plat::Dword windowsLength = plat::GetWindowsDirectory(windows, sizeof windows);
+        if (windowsLength == 0 || windowsLength >= sizeof windows) return false;
+        std::string folder = windows;
+        if (folder.back() != '\\') folder += '\\';
+        if (WriteWininit(folder, {shortPath})) return true;
+    }
+    return false;
 }
 
 }  // namespace kitextract
