@@ -237,6 +237,18 @@ TEST_F(KitRemovalTest, KeepsAChangedFileAndAReplacedOneAndNamesThem) {
         << boxes;
 }
 
+TEST_F(KitRemovalTest, ASecondInstallationMergesIntoTheRecordAndGoesWhole) {
+    Install();
+    // A newer kit into the same folder: one file changed, one new.
+    Write("C:\\KIT\\contenu\\Docs\\guide.txt", "Guide, deuxième édition\r\n");
+    Write("C:\\KIT\\contenu\\nouveau.txt", "Nouveau\r\n");
+    ASSERT_EQ(plat::SpawnWait(kProgram, {kProgram, "/auto", kDestination}), 0);
+    RemoveAsTheControlPanelDoes();
+    EXPECT_FALSE(Exists(kDestination));
+    EXPECT_EQ(Boxes().find("conservés"), std::string::npos) << Boxes();
+    EXPECT_EQ(Boxes().find("laissés en place"), std::string::npos) << Boxes();
+}
+
 TEST_F(KitRemovalTest, AShortcutThatLeadsElsewhereNowStays) {
     Install();
     plat::ShellLinkSettings link;

@@ -433,7 +433,11 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
                 log.Line("Fichier copié : " + entry.path);
                 ++outcome.copied;
                 copied.push_back(target);
-                if (kit::FileFingerprint(target, &file.size, &file.crc)) {
+                // A file listed by an earlier installation now holds this kit's contents; a
+                // new one was listed with them already.
+                const kit::RecordedFile* known = kit::FindFile(keeper.Record(), target);
+                if (known != nullptr && kit::FileFingerprint(target, &file.size, &file.crc) &&
+                    (known->size != file.size || known->crc != file.crc)) {
                     kit::AddFile(&keeper.Record(), file);
                     keeper.Save();
                 }
