@@ -78,11 +78,12 @@ void WaitForProgram(plat::ProcessHandle process, plat::Hwnd dialog) {
 
 // The shortcut joins what the extraction recorded, so that the kit's removal takes it away
 // too. Without a record (an extraction program of another make) there is no removal to tell.
-void RecordShortcut(const std::string& destination, const std::string& link) {
+// False when the record is there but could not take it.
+bool RecordShortcut(const std::string& destination, const std::string& link) {
     kit::InstallRecord record;
-    if (link.empty() || !kit::LoadRecord(destination, &record)) return;
+    if (link.empty() || !kit::LoadRecord(destination, &record)) return true;
     kit::AddShortcut(&record, link);
-    kit::SaveRecord(destination, record);
+    return kit::SaveRecord(destination, record);
 }
 
 }  // namespace
@@ -152,7 +153,15 @@ bool CKitApp::CopyFiles(plat::Hwnd dialog, const std::string& saisie) {
                          plat::kMbOk | plat::kMbIconExclamation);
         return true;
     }
-    RecordShortcut(destination, ShortcutLinkPath(request));
+    if (!RecordShortcut(destination, ShortcutLinkPath(request))) {
+        // The shortcut works; only its removal with the kit is lost, which the subscriber
+        // should know before he looks for it.
+        const std::string text = "Le raccourci « " + m_raccEspace.str() +
+                                 " » ne sera pas supprimé avec le kit : la liste des fichiers "
+                                 "installés n'a pas pu être complétée.";
+        plat::MessageBox(dialog, text.c_str(), "Installation du Kit Telvora",
+                         plat::kMbOk | plat::kMbIconExclamation);
+    }
     return true;
 }
 

@@ -97,10 +97,11 @@ if [ "${1:-}" = "--one" ]; then
     # The end state against the old and the clean one.
     "$state" dump "$machine" > "$out/state-first.txt"
     compared=0
-    # A killed program leaves its temporary files (the extraction program's "*.kx~", the
-    # connection wizard's "modele_0.ins"): allowed then, since the second run must remove them.
+    # A killed program leaves its temporary files (the extraction program's "*.kx~" and new
+    # record "kitextract.ls~", the connection wizard's "modele_0.ins"): allowed then, since the
+    # second run must remove them.
     temporaries=
-    [ "$mode" != kill ] || temporaries='.kx~:\modele_0.ins'
+    [ "$mode" != kill ] || temporaries='.kx~:.ls~:\modele_0.ins'
     MACHINE_STATE_TEMPORARIES=$temporaries "$state" compare \
         "$work/old-$path.txt:$work/installed-$path.txt" "$work/new-$path.txt" \
         "$out/state-first.txt" "$here/fault_walk_records.txt" > "$out/differences.txt" || compared=$?

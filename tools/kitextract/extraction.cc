@@ -320,6 +320,15 @@ class RecordKeeper {
     bool failed_ = false;
 };
 
+// Whether a payload path (relative) names one of the installation's own files in the
+// destination.
+bool IsOwnFileName(const std::string& path) {
+    for (const char* own : {kLogName, kit::kRecordName, kit::kRecordNewName, kUninstallerName}) {
+        if (kit::SamePath(path, own)) return true;
+    }
+    return false;
+}
+
 // The uninstaller copied into the destination and the control panel's entry written.
 void RegisterRemoval(const std::string& kitFolder, const std::string& destination,
                      const std::string& uninstaller, RecordKeeper* keeper, Log* log,
@@ -400,7 +409,12 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
         const std::string source = Join(payload, entry.path);
         if (progress) progress(entry.path, done, total);
         made.clear();
-        if (entry.folder) {
+        if (IsOwnFileName(entry.path)) {
+            // The installation keeps its log, record and uninstaller under these names.
+            log.Line("Erreur : nom réservé à l'installation, fichier du kit non copié : " +
+                     entry.path);
+            ++outcome.errors;
+        } else if (entry.folder) {
             if (!MakeFolders(target, &log, nullptr, &made)) ++outcome.errors;
             keeper.AddFolders(made);
         } else if (!MakeFolders(FolderOf(target), &log, nullptr, &made)) {
