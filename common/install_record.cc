@@ -240,6 +240,10 @@ void ForgetFile(InstallRecord* record, const std::string& path) {
         record->files.end());
 }
 
+bool IsProgramFile(const InstallRecord& record, const std::string& path) {
+    return ContainsPath(record.programFiles, path);
+}
+
 const RecordedFile* FindFile(const InstallRecord& record, const std::string& path) {
     for (const RecordedFile& file : record.files) {
         if (SamePath(file.path, path)) return &file;

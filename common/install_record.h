@@ -67,6 +67,8 @@ void AddProgramFile(InstallRecord* record, const std::string& path);
 void AddShortcut(InstallRecord* record, const std::string& path);
 // Takes a file out of the record again (one that could not be listed after all).
 void ForgetFile(InstallRecord* record, const std::string& path);
+// Whether the record lists `path` among the files the kit's programs write.
+bool IsProgramFile(const InstallRecord& record, const std::string& path);
 // The recorded file of that path, or null.
 const RecordedFile* FindFile(const InstallRecord& record, const std::string& path);
 

@@ -210,15 +210,17 @@ TEST_F(KitRemovalTest, KeepsAChangedFileAndAReplacedOneAndNamesThem) {
     ASSERT_TRUE(plat::CreateDirectory("C:\\Program Files"));
     ASSERT_TRUE(plat::CreateDirectory(kDestination));
     // There before the kit: the kit's copy replaces it, and the removal leaves it in place.
-    Write(Target("telvora.ins"), "ancien\r\n");
+    Write(Target("outil.exe"), "ancien\r\n");
+    // Also there before, but a file the connection wizard writes: it goes with the kit.
+    Write(Target("icones.ini"), "[Icone1]\r\n");
     Install();
     RunConnectionWizard();
     Write(Target("Docs\\guide.txt"), "Guide annoté par l'abonné\r\n");
     RemoveAsTheControlPanelDoes();
 
     EXPECT_TRUE(Exists(Target("Docs\\guide.txt")));
-    EXPECT_TRUE(Exists(Target("telvora.ins")));
-    for (const char* gone : {"cfg.ini", "outil.exe", "modele_0.ins", "icones.ini", "kitsuppr.exe",
+    EXPECT_TRUE(Exists(Target("outil.exe")));
+    for (const char* gone : {"cfg.ini", "telvora.ins", "modele_0.ins", "icones.ini", "kitsuppr.exe",
                              "kitextract.log", "kitextract.lst"}) {
         EXPECT_FALSE(Exists(Target(gone))) << gone;
     }
@@ -232,7 +234,7 @@ TEST_F(KitRemovalTest, KeepsAChangedFileAndAReplacedOneAndNamesThem) {
               std::string::npos)
         << boxes;
     EXPECT_NE(boxes.find("qui étaient là avant l'installation, ont été laissés en place dans "
-                         "C:\\Program Files\\Telvora :\\n   telvora.ins"),
+                         "C:\\Program Files\\Telvora :\\n   outil.exe\\n\\n"),
               std::string::npos)
         << boxes;
 }

@@ -401,8 +401,17 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
         sizes.push_back(size);
         total += size;
     }
+    // What the connection wizard will write here is known from the kit's step files before
+    // anything is copied: such a file, even when it is already there (a stopped installation's
+    // wizard may have written it), is the kit's and not one the installation replaced.
+    std::vector<std::string> relative;
+    for (const Entry& entry : entries) {
+        if (!entry.folder) relative.push_back(entry.path);
+    }
+    for (const std::string& path : FilesTheKitProgramsWrite(destination, payload, relative)) {
+        kit::AddProgramFile(&keeper.Record(), path);
+    }
     std::uint64_t done = 0;
-    std::vector<std::string> copied;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& entry = entries[i];
         const std::string target = Join(destination, entry.path);
@@ -433,7 +442,7 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
             bool listed = true;
             if (kit::FindFile(keeper.Record(), target) == nullptr &&
                 kit::FileFingerprint(source, &file.size, &file.crc)) {
-                file.replaced = Exists(target);
+                file.replaced = Exists(target) && !kit::IsProgramFile(keeper.Record(), target);
                 kit::AddFile(&keeper.Record(), file);
                 listed = keeper.Save();
                 if (!listed) kit::ForgetFile(&keeper.Record(), target);
@@ -446,7 +455,6 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
             } else if (CopyOneFile(source, target, &why)) {
                 log.Line("Fichier copié : " + entry.path);
                 ++outcome.copied;
-                copied.push_back(target);
                 // A file listed by an earlier installation now holds this kit's contents; a
                 // new one was listed with them already.
                 const kit::RecordedFile* known = kit::FindFile(keeper.Record(), target);
@@ -461,9 +469,6 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
             }
         }
         done += sizes[i];
-    }
-    for (const std::string& path : FilesTheKitProgramsWrite(destination, copied)) {
-        kit::AddProgramFile(&keeper.Record(), path);
     }
     keeper.Save();
     if (progress) progress(std::string(), done, total);

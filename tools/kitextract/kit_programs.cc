@@ -23,10 +23,10 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A step file is "cfg.ini" or "cfg" + a suffix + ".ini", at the top of the folder.
-bool IsStepFile(const std::string& path, const std::string& destination) {
-    const std::string name = Lower(FileNameOf(path));
-    return kit::SamePath(path, kit::JoinPath(destination, FileNameOf(path))) && name.size() >= 7 &&
+// A step file is "cfg.ini" or "cfg" + a suffix + ".ini", at the top of the kit's payload.
+bool IsStepFile(const std::string& relative) {
+    const std::string name = Lower(relative);
+    return name.find_first_of("\\/") == std::string::npos && name.size() >= 7 &&
            name.compare(0, 3, "cfg") == 0 && name.compare(name.size() - 4, 4, ".ini") == 0;
 }
 
@@ -44,11 +44,13 @@ void AddNamed(const std::string& destination, const std::string& name,
 }  // namespace
 
 std::vector<std::string> FilesTheKitProgramsWrite(const std::string& destination,
-                                                  const std::vector<std::string>& copied) {
+                                                  const std::string& payload,
+                                                  const std::vector<std::string>& entries) {
     std::vector<std::string> files;
     AddNamed(destination, kWorkingSignupFile, &files);
-    for (const std::string& stepFile : copied) {
-        if (!IsStepFile(stepFile, destination)) continue;
+    for (const std::string& relative : entries) {
+        if (!IsStepFile(relative)) continue;
+        const std::string stepFile = kit::JoinPath(payload, relative);
         std::string sections(kSectionListCapacity, '\0');
         const plat::Dword length = plat::GetPrivateProfileString(
             nullptr, nullptr, "", &sections[0], kSectionListCapacity, stepFile.c_str());

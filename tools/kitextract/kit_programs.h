@@ -17,11 +17,12 @@ constexpr const char* kKitWizardProgram = "kitassist.exe";
 constexpr const char* kWorkingSignupFile = "modele_0.ins";
 
 // The files the connection wizard writes in `destination`: its working sign-up file, and for
-// each step file among `copied` (paths inside the folder; "cfg*.ini" at its top) the
-// new-subscription file its "Inscription" steps name ("TelvoraIsp") and the file its "Icone"
-// steps write ("NomFichier"). Only names that stay inside the folder.
+// each step file of the kit (its name "cfg*.ini", at the top of `payload`, whose entries
+// `entries` lists) the new-subscription file its "Inscription" steps name ("TelvoraIsp") and the
+// file its "Icone" steps write ("NomFichier"). Only names that stay inside the folder.
 std::vector<std::string> FilesTheKitProgramsWrite(const std::string& destination,
-                                                  const std::vector<std::string>& copied);
+                                                  const std::string& payload,
+                                                  const std::vector<std::string>& entries);
 
 // The French name of a program of the kit that is running (the connection wizard, the
 // subscriber's space `espace`, the kit wizard), or empty when none is.

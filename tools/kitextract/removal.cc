@@ -67,16 +67,18 @@ RemovalPlan PlanRemoval(const std::string& folder, const kit::InstallRecord& rec
     plan.record = record;
     for (const kit::RecordedFile& file : record.files) {
         if (!kit::IsInsideFolder(file.path, folder) || !IsFile(file.path)) continue;
+        // What the kit's programs write goes whatever it holds now: it was theirs to change.
+        if (Contains(record.programFiles, file.path)) {
+            plan.files.push_back(file.path);
+            continue;
+        }
         if (file.replaced) {
             plan.replaced.push_back(file.path);
             continue;
         }
         std::uint64_t size = 0;
         std::uint32_t crc = 0;
-        const bool same =
-            kit::FileFingerprint(file.path, &size, &crc) && size == file.size && crc == file.crc;
-        // What the kit's programs write goes whatever it holds now: it was theirs to change.
-        if (same || Contains(record.programFiles, file.path)) {
+        if (kit::FileFingerprint(file.path, &size, &crc) && size == file.size && crc == file.crc) {
             plan.files.push_back(file.path);
         } else {
             plan.changed.push_back(file.path);
