@@ -161,9 +161,12 @@ InstallRecord ParseRecord(const std::string& text) {
         const std::string name = line.substr(0, equal);
         const std::string value = line.substr(equal + 1);
         if (name == "Cle") {
-            if (!value.empty() && value.find('\\') == std::string::npos) record.entryKey = value;
+            // A key name: no '\' (it would name another key), no line end.
+            if (!value.empty() && value.find_first_of("\\\r\n") == std::string::npos) {
+                record.entryKey = value;
+            }
         } else if (name == "Espace") {
-            record.espace = value;
+            if (value.find_first_of("\r\n") == std::string::npos) record.espace = value;
         } else if (name == "Dossier") {
             if (IsUsablePath(value)) AddFolder(&record, value);
         } else if (name == "Fichier") {

@@ -66,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& path : record.programFiles) Check(!HasLineEnd(path));
     for (const std::string& path : record.shortcuts) Check(!HasLineEnd(path));
     Check(!HasLineEnd(record.entryKey) && record.entryKey.find('\\') == std::string::npos);
+    Check(!HasLineEnd(record.espace));
     // Written out, the record reads back as itself (its lists in the written order).
     const std::string written = kit::FormatRecord(record);
     const kit::InstallRecord reread = kit::ParseRecord(written);
