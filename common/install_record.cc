@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 #include "platform/files.h"
 
@@ -137,8 +136,7 @@ std::string FormatRecord(const InstallRecord& unsorted) {
     if (!record.espace.empty()) text += "Espace=" + record.espace + "\r\n";
     for (const std::string& folder : record.folders) text += "Dossier=" + folder + "\r\n";
     for (const RecordedFile& file : record.files) {
-        char crc[9];
-        std::snprintf(crc, sizeof crc, "%08X", static_cast<unsigned>(file.crc));
+        const std::string crc = Hex8(file.crc);
         text += "Fichier=" + std::to_string(file.size) + "," + crc + "," +
                 (file.replaced ? "remplace" : "cree") + "," + file.path + "\r\n";
     }
@@ -252,6 +250,16 @@ const RecordedFile* FindFile(const InstallRecord& record, const std::string& pat
         if (SamePath(file.path, path)) return &file;
     }
     return nullptr;
+}
+
+std::string Hex8(std::uint32_t value) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string text(8, '0');
+    for (int i = 7; i >= 0; --i) {
+        text[static_cast<std::size_t>(i)] = kDigits[value & 0xFu];
+        value >>= 4;
+    }
+    return text;
 }
 
 std::uint32_t Crc32(const std::string& bytes) {

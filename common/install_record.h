@@ -82,5 +82,8 @@ bool IsInsideFolder(const std::string& path, const std::string& folder);
 // The size and CRC-32 of a file's contents. False when it cannot be read.
 bool FileFingerprint(const std::string& path, std::uint64_t* size, std::uint32_t* crc);
 std::uint32_t Crc32(const std::string& bytes);
+// A CRC-32 as the record writes it: 8 hexadecimal digits, upper case (the C runtime's printf
+// would add its whole formatting engine to the programs for this one number).
+std::string Hex8(std::uint32_t value);
 
 }  // namespace kit

@@ -39,7 +39,9 @@ bool CreateDirectory(const char* path);
 // RemoveDirectoryA: removes an empty folder. False when it holds anything or is not there.
 bool RemoveDirectory(const char* path);
 // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): asks Windows NT to delete the file (or
-// empty folder) at its next start. Windows 95/98 refuse it (they read WININIT.INI instead).
+// empty folder) at its next start. Called only when the system reports NT: Windows 95/98 refuse
+// it (they read WININIT.INI instead), which the simulated machine does too, while Wine accepts it
+// whatever version it reports.
 bool DeleteAtNextStartNt(const char* path);
 // GetLastError after a CreateDirectory that failed: the Win32 code (3 path not found, 5 access
 // denied, 19 write-protected, 112 disk full, 183 already exists, 206 name too long...).

@@ -25,6 +25,7 @@
 #include "platform/sim/pending_deletion.h"
 #include "platform/sim/ui_driver.h"
 #include "tests/support/test_temp_folder.h"
+#include "tools/kitextract/extraction.h"
 #include "tools/kitextract/removal_entry.h"
 #include "tools/kitextract/restart_removal.h"
 
@@ -271,6 +272,21 @@ TEST_F(KitRemovalTest, RefusesWhileTheConnectionWizardRunsAndRemovesNothing) {
     plat::ReleaseInstance(claim);
     EXPECT_EQ(Drive(), installed);
     EXPECT_NE(Boxes().find("pendant que l'assistant de connexion à Telvora fonctionne"),
+              std::string::npos)
+        << Boxes();
+}
+
+TEST_F(KitRemovalTest, RefusesWhileAnInstallationIntoTheFolderRuns) {
+    Install();
+    plat::InstanceClaim claim = 0;
+    ASSERT_TRUE(plat::ClaimInstance(kitextract::ClaimName(kDestination).c_str(), &claim));
+    const DriveState installed = Drive();
+    const std::string uninstaller = Target("kitsuppr.exe");
+    EXPECT_EQ(plat::SpawnWait(uninstaller.c_str(), {uninstaller, "/supprimer", kDestination}), 1);
+    plat::ReleaseInstance(claim);
+    EXPECT_EQ(Drive(), installed);
+    EXPECT_NE(Boxes().find("pendant que son installation dans C:\\Program Files\\Telvora est en "
+                           "cours"),
               std::string::npos)
         << Boxes();
 }

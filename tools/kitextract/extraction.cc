@@ -329,6 +329,19 @@ bool IsOwnFileName(const std::string& path) {
     return false;
 }
 
+// Whether `destination`, already there, was made by an installation stopped before its record
+// was first written: no record lists anything yet, and the folder holds nothing but the
+// installation's own files. Its removal must take the folder away too.
+bool MadeByAStoppedInstallation(const std::string& destination, const kit::InstallRecord& record) {
+    if (!record.folders.empty() || !record.files.empty()) return false;
+    std::vector<plat::DirectoryEntry> inside;
+    if (!plat::ListDirectory(destination.c_str(), &inside) || inside.empty()) return false;
+    for (const plat::DirectoryEntry& entry : inside) {
+        if (entry.directory || !IsOwnFileName(entry.name)) return false;
+    }
+    return true;
+}
+
 // The uninstaller copied into the destination and the control panel's entry written.
 void RegisterRemoval(const std::string& kitFolder, const std::string& destination,
                      const std::string& uninstaller, RecordKeeper* keeper, Log* log,
@@ -375,6 +388,9 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
     }
     RecordKeeper keeper(destination, &log, &outcome);
     for (const std::string& folder : made) kit::AddFolder(&keeper.Record(), folder);
+    if (made.empty() && MadeByAStoppedInstallation(destination, keeper.Record())) {
+        kit::AddFolder(&keeper.Record(), destination);
+    }
     RegisterRemoval(kitFolder, destination, uninstaller, &keeper, &log, &outcome);
 
     const std::string payload = Join(kitFolder, kPayloadFolder);

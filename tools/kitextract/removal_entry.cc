@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "common/install_record.h"
@@ -35,9 +34,7 @@ std::string EntryKeyFor(const std::string& destination) {
     for (char c : destination) {
         upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    char key[32];
-    std::snprintf(key, sizeof key, "KitTelvora-%08X", static_cast<unsigned>(kit::Crc32(upper)));
-    return key;
+    return "KitTelvora-" + kit::Hex8(kit::Crc32(upper));
 }
 
 std::string KitTitle(const std::string& kitFolder) {

@@ -6,6 +6,7 @@
 #include "common/install_folder.h"
 #include "common/install_record.h"
 #include "platform/files.h"
+#include "platform/instance.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/window.h"
@@ -151,6 +152,8 @@ void DeleteStaleEntry(const std::string& folder) {
     if (!EntryUninstallString(key).empty()) DeleteEntry(key);
 }
 
+int RemoveClaimed(const std::string& folder, const kit::InstallRecord& record);
+
 int Remove(const std::string& folder) {
     kit::InstallRecord record;
     if (!kit::LoadRecord(folder, &record)) {
@@ -159,6 +162,22 @@ int Remove(const std::string& folder) {
             plat::kMbOk | plat::kMbIconInformation);
         return 0;
     }
+    // An installation into the same folder holds this claim while it copies; the removal holds
+    // it too, so that none starts meanwhile.
+    plat::InstanceClaim claim = 0;
+    if (!plat::ClaimInstance(ClaimName(folder).c_str(), &claim)) {
+        Say("Le Kit Telvora ne peut pas être supprimé pendant que son installation dans " + folder +
+                " est en cours.\r\nAttendez la fin de l'installation, puis relancez la "
+                "suppression.",
+            plat::kMbOk | plat::kMbIconStop);
+        return 1;
+    }
+    const int result = RemoveClaimed(folder, record);
+    plat::ReleaseInstance(claim);
+    return result;
+}
+
+int RemoveClaimed(const std::string& folder, const kit::InstallRecord& record) {
     const std::string running = RunningKitProgram(record.espace);
     if (!running.empty()) {
         Say("Le Kit Telvora ne peut pas être supprimé pendant que " + running +
