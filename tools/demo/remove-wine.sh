@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154
 # The kit's removal at the end of walk-wine's walk (sourced by it, after its variables and
 # functions): the entry the installation wrote under Ajout/Suppression de programmes, the
 # removal started from that entry's "UninstallString" as the control panel starts it, and what
