@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/install_folder.h"
+#include "common/install_record.h"
 #include "common/program_lookup.h"
 #include "common/split_path.h"
 #include "kitassist/button_keys.h"
@@ -75,6 +76,16 @@ void WaitForProgram(plat::ProcessHandle process, plat::Hwnd dialog) {
     if (quit) plat::PostQuitMessage(quitCode);
 }
 
+// The shortcut joins what the extraction recorded, so that the kit's removal takes it away
+// too. Without a record (an extraction program of another make) there is no removal to tell.
+// False when the record is there but could not take it.
+bool RecordShortcut(const std::string& destination, const std::string& link) {
+    kit::InstallRecord record;
+    if (link.empty() || !kit::LoadRecord(destination, &record)) return true;
+    kit::AddShortcut(&record, link);
+    return kit::SaveRecord(destination, record);
+}
+
 }  // namespace
 
 bool StartProgramOrSay(plat::Hwnd owner, const std::string& commandLine) {
@@ -138,6 +149,16 @@ bool CKitApp::CopyFiles(plat::Hwnd dialog, const std::string& saisie) {
     if (!CreateShortcut(request)) {
         const std::string text =
             "Le raccourci « " + m_raccEspace.str() + " » n'a pas pu être créé sur le bureau.";
+        plat::MessageBox(dialog, text.c_str(), "Installation du Kit Telvora",
+                         plat::kMbOk | plat::kMbIconExclamation);
+        return true;
+    }
+    if (!RecordShortcut(destination, ShortcutLinkPath(request))) {
+        // The shortcut works; only its removal with the kit is lost, which the subscriber
+        // should know before he looks for it.
+        const std::string text = "Le raccourci « " + m_raccEspace.str() +
+                                 " » ne sera pas supprimé avec le kit : la liste des fichiers "
+                                 "installés n'a pas pu être complétée.";
         plat::MessageBox(dialog, text.c_str(), "Installation du Kit Telvora",
                          plat::kMbOk | plat::kMbIconExclamation);
     }

@@ -36,6 +36,13 @@ Dword GetFileAttributes(const char* path);
 bool SetFileAttributes(const char* path, Dword attributes);
 // CreateDirectoryA.
 bool CreateDirectory(const char* path);
+// RemoveDirectoryA: removes an empty folder. False when it holds anything or is not there.
+bool RemoveDirectory(const char* path);
+// MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): asks Windows NT to delete the file (or
+// empty folder) at its next start. Called only when the system reports NT: Windows 95/98 refuse
+// it (they read WININIT.INI instead), which the simulated machine does too, while Wine accepts it
+// whatever version it reports.
+bool DeleteAtNextStartNt(const char* path);
 // GetLastError after a CreateDirectory that failed: the Win32 code (3 path not found, 5 access
 // denied, 19 write-protected, 112 disk full, 183 already exists, 206 name too long...).
 Dword LastFileError();
@@ -56,6 +63,8 @@ Dword GetCurrentDirectory(Dword size, char* buffer);
 bool SetCurrentDirectory(const char* path);
 // GetModuleFileNameA for the running program: the length copied, cut to size - 1.
 Dword GetModuleFileName(char* buffer, Dword size);
+// GetTempPathA: the temporary folder, with its trailing '\'.
+Dword GetTempPath(Dword size, char* buffer);
 // GetWindowsDirectoryA.
 Dword GetWindowsDirectory(char* buffer, Dword size);
 // The user's desktop folder (SHGetSpecialFolderLocation + SHGetPathFromIDListA).

@@ -24,4 +24,8 @@ struct ShellLinkSettings {
 // the file was saved; false otherwise, a missing folder among the reasons.
 bool SaveShellLink(const ShellLinkSettings& settings, const std::string& linkPath, bool comReady);
 
+// Reads the target path of the shortcut at `linkPath` (IPersistFile Load, IShellLinkA GetPath),
+// COM as for SaveShellLink. False when the file is not there or is not a shortcut.
+bool ReadShellLinkTarget(const std::string& linkPath, std::string* target, bool comReady);
+
 }  // namespace plat

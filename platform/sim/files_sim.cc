@@ -19,6 +19,8 @@
 #include "platform/sim/change_count.h"
 #include "platform/sim/fault_switch.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/pending_deletion.h"
+#include "platform/sim/running_files.h"
 
 namespace plat {
 namespace {
@@ -145,6 +147,8 @@ bool DeleteFile(const char* path) {
     if (!HostPath(path, &host)) return false;
     struct stat st;
     if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || HostIsReadOnly(st)) return false;
+    // Windows keeps the file of a running program open: it cannot be deleted until it ends.
+    if (sim::IsRunningProgramFile(host)) return false;
     if (unlink(host.c_str()) != 0) return false;
     sim::NoteMachineChange();
     return true;
@@ -245,6 +249,24 @@ bool CreateDirectory(const char* path) {
     return false;
 }
 
+bool RemoveDirectory(const char* path) {
+    std::string host;
+    if (!HostPath(path, &host)) return false;
+    struct stat st;
+    if (lstat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    if (rmdir(host.c_str()) != 0) return false;
+    sim::NoteMachineChange();
+    return true;
+}
+
+bool DeleteAtNextStartNt(const char* path) {
+    // Windows 95/98 have the function but answer that it is not implemented.
+    if (sim::Machine::Current().Settings().platformId != 2) return false;
+    std::string host;
+    if (path == nullptr || !HostPath(path, &host)) return false;
+    return sim::AddPendingDeletion(path);
+}
+
 Dword LastFileError() { return g_lastFileError; }
 
 bool GetFileSize(const char* path, std::uint64_t* size) {
@@ -297,6 +319,10 @@ Dword GetModuleFileName(char* buffer, Dword size) {
 
 Dword GetWindowsDirectory(char* buffer, Dword size) {
     return CopyOut(sim::Machine::Current().WindowsDirectory(), buffer, size);
+}
+
+Dword GetTempPath(Dword size, char* buffer) {
+    return CopyOut(sim::Machine::Current().TempDirectory() + "\\", buffer, size);
 }
 
 bool GetDesktopDirectory(char* buffer, Dword size) {

@@ -173,6 +173,7 @@ Machine::Machine(const std::string& folder) : folder_(folder) {
     while (folder_.size() > 1 && folder_.back() == '/') folder_.pop_back();
     MakeDirectories(folder_ + "/drive_c/WINDOWS/Bureau");
     MakeDirectories(folder_ + "/drive_c/WINDOWS/SYSTEM");
+    MakeDirectories(folder_ + "/drive_c/WINDOWS/TEMP");
     LoadSettings();
     char cwd[PATH_MAX];
     std::string hostCwd = getcwd(cwd, sizeof cwd) != nullptr ? cwd : "/";

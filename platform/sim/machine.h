@@ -62,6 +62,7 @@ class Machine {
 
     std::string WindowsDirectory() const { return "C:\\WINDOWS"; }
     std::string DesktopDirectory() const { return "C:\\WINDOWS\\Bureau"; }
+    std::string TempDirectory() const { return "C:\\WINDOWS\\TEMP"; }
 
     const MachineSettings& Settings() const { return settings_; }
     // Stores the settings in the machine folder, for this process and the ones it starts.

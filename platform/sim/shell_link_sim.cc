@@ -15,6 +15,7 @@
 // not exist.
 #include "platform/sim/shell_link_sim.h"
 
+#include <exception>
 #include <string>
 
 #include "platform/files.h"
@@ -38,11 +39,19 @@ bool SaveShellLink(const ShellLinkSettings& settings, const std::string& linkPat
     return sim::WriteFileForTheSystem(linkPath.c_str(), text);
 }
 
+bool ReadShellLinkTarget(const std::string& linkPath, std::string* target, bool /*comReady*/) {
+    ShellLinkSettings settings;
+    if (target == nullptr || !sim::ReadShellLink(linkPath, &settings)) return false;
+    *target = settings.targetPath;
+    return true;
+}
+
 }  // namespace plat
 
 namespace sim {
+namespace {
 
-bool ReadShellLink(const std::string& linkPath, plat::ShellLinkSettings* settings) {
+bool ReadShellLinkText(const std::string& linkPath, plat::ShellLinkSettings* settings) {
     std::string text;
     if (settings == nullptr || !plat::ReadWholeFile(linkPath.c_str(), &text)) return false;
     if (text.compare(0, 13, "[Raccourci]\r\n") != 0) return false;
@@ -78,6 +87,17 @@ bool ReadShellLink(const std::string& linkPath, plat::ShellLinkSettings* setting
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadShellLink(const std::string& linkPath, plat::ShellLinkSettings* settings) {
+    // A damaged number is a damaged link, not a crash of the program that looks at it.
+    try {
+        return ReadShellLinkText(linkPath, settings);
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 }  // namespace sim

@@ -44,6 +44,10 @@ bool CopyFile(const char* source, const char* destination, bool failIfExists) {
 
 bool DeleteFile(const char* path) { return ::DeleteFileA(path) != 0; }
 
+bool DeleteAtNextStartNt(const char* path) {
+    return ::MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
 bool MoveFile(const char* source, const char* destination) {
     return ::MoveFileA(source, destination) != 0;
 }
@@ -70,6 +74,8 @@ bool SetFileAttributes(const char* path, Dword attributes) {
 }
 
 bool CreateDirectory(const char* path) { return ::CreateDirectoryA(path, nullptr) != 0; }
+
+bool RemoveDirectory(const char* path) { return ::RemoveDirectoryA(path) != 0; }
 
 Dword LastFileError() { return ::GetLastError(); }
 
@@ -102,6 +108,8 @@ Dword GetModuleFileName(char* buffer, Dword size) {
 }
 
 Dword GetWindowsDirectory(char* buffer, Dword size) { return ::GetWindowsDirectoryA(buffer, size); }
+
+Dword GetTempPath(Dword size, char* buffer) { return ::GetTempPathA(size, buffer); }
 
 bool GetDesktopDirectory(char* buffer, Dword size) {
     if (buffer == nullptr || size < MAX_PATH) return false;

@@ -64,7 +64,58 @@ class CShellLinkWriter {
     IPersistFile* m_persistFile = nullptr;
 };
 
+// The two interfaces a shortcut is read through, released on every path out.
+class CShellLinkReader {
+  public:
+    CShellLinkReader() = default;
+    ~CShellLinkReader() {
+        if (m_persistFile != nullptr) m_persistFile->Release();
+        if (m_shellLink != nullptr) m_shellLink->Release();
+    }
+    CShellLinkReader(const CShellLinkReader&) = delete;
+    CShellLinkReader& operator=(const CShellLinkReader&) = delete;
+
+    bool Read(const std::string& linkPath, std::string* target) {
+        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, reinterpret_cast<void**>(&m_shellLink)))) {
+            m_shellLink = nullptr;
+            return false;
+        }
+        if (FAILED(m_shellLink->QueryInterface(IID_IPersistFile,
+                                               reinterpret_cast<void**>(&m_persistFile)))) {
+            m_persistFile = nullptr;
+            return false;
+        }
+        WCHAR widePath[MAX_PATH] = {};
+        if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) == 0) {
+            return false;
+        }
+        if (FAILED(m_persistFile->Load(widePath, STGM_READ))) return false;
+        char path[MAX_PATH] = {};
+        // No resolving: the link's own path is wanted, even when its target is gone.
+        if (FAILED(m_shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH))) return false;
+        *target = path;
+        return true;
+    }
+
+  private:
+    IShellLinkA* m_shellLink = nullptr;
+    IPersistFile* m_persistFile = nullptr;
+};
+
 }  // namespace
+
+bool ReadShellLinkTarget(const std::string& linkPath, std::string* target, bool comReady) {
+    if (target == nullptr) return false;
+    if (!comReady && FAILED(::CoInitialize(nullptr))) return false;
+    bool read = false;
+    {
+        CShellLinkReader reader;
+        read = reader.Read(linkPath, target);
+    }
+    if (!comReady) ::CoUninitialize();
+    return read;
+}
 
 bool SaveShellLink(const ShellLinkSettings& settings, const std::string& linkPath, bool comReady) {
     if (!comReady && FAILED(::CoInitialize(nullptr))) return false;

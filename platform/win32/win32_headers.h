@@ -15,6 +15,8 @@
 #undef GetFileAttributes
 #undef SetFileAttributes
 #undef CreateDirectory
+#undef RemoveDirectory
+#undef GetTempPath
 #undef GetShortPathName
 #undef GetCurrentDirectory
 #undef SetCurrentDirectory

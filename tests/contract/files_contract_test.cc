@@ -155,6 +155,21 @@ TEST_F(FilesContract, CurrentDirectoryMovesAndRelativePathsFollowIt) {
     plat::SetCurrentDirectory(saved);
 }
 
+// The kit's removal takes away the folders the installation made, only once they are empty.
+TEST_F(FilesContract, RemovingAFolderTakesOnlyAnEmptyOne) {
+    const std::string folder = folder_ + "\\vide";
+    ASSERT_TRUE(plat::CreateDirectory(folder.c_str()));
+    const std::string file = folder + "\\f.txt";
+    ASSERT_TRUE(plat::WriteWholeFile(file.c_str(), "x"));
+    EXPECT_FALSE(plat::RemoveDirectory(folder.c_str()));
+    EXPECT_NE(plat::GetFileAttributes(file.c_str()), plat::kInvalidFileAttributes);
+    EXPECT_FALSE(plat::RemoveDirectory(file.c_str()));
+    ASSERT_TRUE(plat::DeleteFile(file.c_str()));
+    EXPECT_TRUE(plat::RemoveDirectory(folder.c_str()));
+    EXPECT_EQ(plat::GetFileAttributes(folder.c_str()), plat::kInvalidFileAttributes);
+    EXPECT_FALSE(plat::RemoveDirectory(folder.c_str()));
+}
+
 TEST_F(FilesContract, WellKnownFolders) {
     char windows[260];
     plat::Dword n = plat::GetWindowsDirectory(windows, sizeof windows);
@@ -163,6 +178,14 @@ TEST_F(FilesContract, WellKnownFolders) {
     ASSERT_TRUE(plat::GetDesktopDirectory(desktop, sizeof desktop));
     EXPECT_EQ(Upper(desktop).substr(0, 3), "C:\\");
     EXPECT_NE(plat::GetFileAttributes(desktop) & plat::kFileAttributeDirectory, 0u) << desktop;
+    // The uninstaller runs from a copy there: a full path that ends with its '\'.
+    char temporary[260];
+    n = plat::GetTempPath(sizeof temporary, temporary);
+    ASSERT_GT(n, 3u);
+    ASSERT_LT(n, sizeof temporary);
+    EXPECT_EQ(temporary[1], ':');
+    EXPECT_EQ(temporary[n - 1], '\\');
+    EXPECT_NE(plat::GetFileAttributes(temporary) & plat::kFileAttributeDirectory, 0u) << temporary;
     char module[260];
     n = plat::GetModuleFileName(module, sizeof module);
     ASSERT_GT(n, 3u);

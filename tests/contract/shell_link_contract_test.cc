@@ -41,6 +41,25 @@ TEST_F(ShellLinkContract, TheLinkFileIsSavedAtItsPathAndReplacedAgain) {
     EXPECT_TRUE(Exists(link));
 }
 
+// The kit's removal reads where the desktop shortcut leads before it deletes it.
+TEST_F(ShellLinkContract, TheTargetIsReadBackEvenWhenItIsGoneAndOtherFilesAreNoLinks) {
+    const std::string link = folder_ + "\\Cible.lnk";
+    ASSERT_TRUE(plat::SaveShellLink(settings_, link, false));
+    std::string target;
+    ASSERT_TRUE(plat::ReadShellLinkTarget(link, &target, false));
+    EXPECT_EQ(target, target_);
+    ASSERT_TRUE(plat::DeleteFile(target_.c_str()));
+    target.clear();
+    ASSERT_TRUE(plat::ReadShellLinkTarget(link, &target, false));
+    EXPECT_EQ(target, target_);
+
+    const std::string text = folder_ + "\\Texte.lnk";
+    ASSERT_TRUE(
+        plat::WriteWholeFile(text.c_str(), "[Raccourci]\r\nCible=C:\\x.exe\r\nIcone=a,b\r\n"));
+    EXPECT_FALSE(plat::ReadShellLinkTarget(text, &target, false));
+    EXPECT_FALSE(plat::ReadShellLinkTarget(folder_ + "\\Absent.lnk", &target, false));
+}
+
 TEST_F(ShellLinkContract, AFolderThatIsNotThereTakesNoLink) {
     const std::string link = folder_ + "\\absent\\Cible.lnk";
     EXPECT_FALSE(plat::SaveShellLink(settings_, link, false));

@@ -10,7 +10,9 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "common/install_record.h"
 #include "platform/sim/shell_link_sim.h"
 #include "tests/kitassist/kit_programs_fixture.h"
 
@@ -174,6 +176,10 @@ TEST_F(InstallTest, BlanksAfterTheFolderAreTheExtractionsLinksAndAbonnementsFold
     ASSERT_TRUE(sim::ReadShellLink(kDesktopLink, &link));
     EXPECT_EQ(link.targetPath, "C:\\Program Files\\Kit\\kit.exe");
     EXPECT_EQ(link.workingDirectory, "C:\\Program Files\\Kit");
+    // The shortcut joins the installation's record, for the kit's removal.
+    kit::InstallRecord record;
+    ASSERT_TRUE(kit::LoadRecord("C:\\Program Files\\Kit", &record));
+    EXPECT_EQ(record.shortcuts, std::vector<std::string>{kDesktopLink});
     const std::string host = HostPath("C:\\Program Files\\Kit");
     EXPECT_EQ(WaitForMarker(marker), host + "/abo.exe \n" + host + "\n");
 }

@@ -122,6 +122,28 @@ TEST_F(PakonelRules, NoShortcutNameNoEspaceProgram) {
                                         "desktop shortcut");
 }
 
+TEST_F(PakonelRules, WhatTheKitsRemovalNeeds) {
+    Edit("Titre=Installation du Kit Telvora\r\n", "");
+    m_files["contenu/kitsuppr.exe"] = "MZ";
+    m_files["contenu/cfg.ini"] =
+        "[General]\r\n[Inscription1]\r\nTelvoraIsp=..\\telvora.ins\r\n[Icone1]\r\n"
+        "NomFichier=icones.ini\r\n";
+    Run();
+    EXPECT_TRUE(Has(At("[General]") +
+                    ": warning: [General] lacks Titre: the kit's entry in Ajout/Suppression de "
+                    "programmes is then named 'Kit Telvora'"))
+        << All();
+    EXPECT_TRUE(
+        Has("kitsuppr.exe: error: the payload holds 'kitsuppr.exe', a name the "
+            "installation and its removal use for their own file"))
+        << All();
+    EXPECT_TRUE(
+        Has("cfg.ini:3: warning: TelvoraIsp '..\\telvora.ins' lies outside the "
+            "installation folder: the kit's removal leaves that file behind"))
+        << All();
+    EXPECT_FALSE(Has("NomFichier 'icones.ini'")) << All();
+}
+
 TEST_F(PakonelRules, ActionsThatNeedTheFolderOrTheInstalledPrograms) {
     // The first page without its entry field, and a button of it starting the space at once.
     Edit("Saisie=#pfTelvora\r\n", "Info2=Espace\r\nProcInfo2=ExeEspace\r\n");

@@ -273,6 +273,7 @@ TEST_F(KitExtractTest, CopiesThePayloadIntoADirectoryWithBlanksAndLogsIt) {
               "Installation du kit Telvora dans C:\\Program Files\\Telvora\r\n"
               "Dossier créé : C:\\Program Files\r\n"
               "Dossier créé : C:\\Program Files\\Telvora\r\n"
+              "Inscrit dans Ajout/Suppression de programmes : Kit Telvora\r\n"
               "Fichier copié : cfg.ini\r\n"
               "Fichier copié : cnxassist.exe\r\n"
               "Dossier créé : C:\\Program Files\\Telvora\\Docs\r\n"

@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "tools/kitcheck/line_fit_check.h"
 #include "tools/kitcheck/markup_check.h"
+#include "tools/kitcheck/removal_check.h"
 #include "tools/kitextract/extraction.h"
 
 namespace kitcheck {
@@ -369,6 +370,7 @@ void PakonelChecker::CheckGeneral() {
                                                            " copies nothing");
         return;
     }
+    CheckRemovalNeeds(m_file, payload, entries, m_report);
     for (const char* key : {"Espace", "Abonnement"}) {
         std::string value = m_file.Read(kGeneral, key);
         if (value.empty()) continue;

@@ -6,7 +6,10 @@
 #include <utility>
 
 #include "common/install_folder.h"
+#include "common/install_record.h"
 #include "platform/files.h"
+#include "tools/kitextract/kit_programs.h"
+#include "tools/kitextract/removal_entry.h"
 
 namespace kitextract {
 namespace {
@@ -112,6 +115,25 @@ bool DestinationFromCommandLine(const char* commandLine, std::string* destinatio
     return true;
 }
 
+bool RemovalFromCommandLine(const char* commandLine, std::string* folder) {
+    folder->clear();
+    if (commandLine == nullptr) return false;
+    const std::string text = commandLine;
+    std::size_t start = 0;
+    while (start < text.size() && IsBlank(text[start])) ++start;
+    const std::string word = kRemovalSwitch;
+    if (text.size() - start < word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[start + i])) != word[i]) return false;
+    }
+    const std::size_t after = start + word.size();
+    if (after < text.size() && !IsBlank(text[after])) return false;
+    const std::string rest = kit::NormaliseFolder(text.substr(after));
+    if (rest.find('"') != std::string::npos) return false;
+    *folder = rest;
+    return true;
+}
+
 bool ListPayload(const std::string& payload, std::vector<Entry>* entries, Log* log, int* errors) {
     entries->clear();
     std::vector<plat::DirectoryEntry> listed;
@@ -178,7 +200,8 @@ std::string FolderErrorReason(unsigned long code) {
     }
 }
 
-bool MakeFolders(const std::string& folder, Log* log, std::string* why) {
+bool MakeFolders(const std::string& folder, Log* log, std::string* why,
+                 std::vector<std::string>* made) {
     std::size_t position = RootLength(folder);
     while (position < folder.size()) {
         std::size_t end = folder.find('\\', position);
@@ -198,6 +221,7 @@ bool MakeFolders(const std::string& folder, Log* log, std::string* why) {
             return false;
         }
         if (log != nullptr) log->Line("Dossier créé : " + prefix);
+        if (made != nullptr) made->push_back(prefix);
     }
     return true;
 }
@@ -259,16 +283,115 @@ bool CopyOneFile(const std::string& source, const std::string& target, std::stri
     return true;
 }
 
+namespace {
+
+// The record is kept as the copy goes; a record that cannot be written is an error of the
+// installation (its removal would leave files behind), said once.
+class RecordKeeper {
+  public:
+    RecordKeeper(const std::string& destination, Log* log, Outcome* outcome)
+        : destination_(destination), log_(log), outcome_(outcome) {
+        kit::LoadRecord(destination, &record_);
+    }
+    kit::InstallRecord& Record() { return record_; }
+    // False, said once in the log, when the record could not be written.
+    bool Save() {
+        if (kit::SaveRecord(destination_, record_)) return true;
+        if (!failed_) {
+            failed_ = true;
+            log_->Line(
+                std::string("Erreur : impossible d'écrire la liste des fichiers installés ") +
+                kit::kRecordName);
+            ++outcome_->errors;
+        }
+        return false;
+    }
+    void AddFolders(const std::vector<std::string>& made) {
+        if (made.empty()) return;
+        for (const std::string& folder : made) kit::AddFolder(&record_, folder);
+        Save();
+    }
+
+  private:
+    std::string destination_;
+    Log* log_;
+    Outcome* outcome_;
+    kit::InstallRecord record_;
+    bool failed_ = false;
+};
+
+// Whether a payload path (relative) names one of the installation's own files in the
+// destination.
+bool IsOwnFileName(const std::string& path) {
+    for (const char* own : {kLogName, kit::kRecordName, kit::kRecordNewName, kUninstallerName}) {
+        if (kit::SamePath(path, own)) return true;
+    }
+    return false;
+}
+
+// Whether `destination`, already there, was made by an installation stopped before its record
+// was first written: no record lists anything yet, and the folder holds nothing but the
+// installation's own files. Its removal must take the folder away too.
+bool MadeByAStoppedInstallation(const std::string& destination, const kit::InstallRecord& record) {
+    if (!record.folders.empty() || !record.files.empty()) return false;
+    std::vector<plat::DirectoryEntry> inside;
+    if (!plat::ListDirectory(destination.c_str(), &inside) || inside.empty()) return false;
+    for (const plat::DirectoryEntry& entry : inside) {
+        if (entry.directory || !IsOwnFileName(entry.name)) return false;
+    }
+    return true;
+}
+
+// The uninstaller copied into the destination and the control panel's entry written.
+void RegisterRemoval(const std::string& kitFolder, const std::string& destination,
+                     const std::string& uninstaller, RecordKeeper* keeper, Log* log,
+                     Outcome* outcome) {
+    kit::InstallRecord& record = keeper->Record();
+    if (record.entryKey.empty()) record.entryKey = EntryKeyFor(destination);
+    const std::string espace = KitEspace(kitFolder);
+    if (!espace.empty()) record.espace = espace;
+    kit::AddProgramFile(&record, Join(destination, kLogName));
+    if (uninstaller.empty()) {
+        keeper->Save();
+        return;
+    }
+    const std::string target = Join(destination, kUninstallerName);
+    kit::AddProgramFile(&record, target);
+    keeper->Save();
+    std::string why;
+    if (!CopyOneFile(uninstaller, target, &why)) {
+        log->Line(std::string("Erreur : impossible de copier le programme de désinstallation ") +
+                  kUninstallerName + " (" + why + ")");
+        ++outcome->errors;
+        return;
+    }
+    if (WriteEntry(record.entryKey, KitTitle(kitFolder), UninstallCommand(target))) {
+        log->Line("Inscrit dans Ajout/Suppression de programmes : " + KitTitle(kitFolder));
+    } else {
+        log->Line("Erreur : impossible d'inscrire le kit dans Ajout/Suppression de programmes");
+        ++outcome->errors;
+    }
+}
+
+}  // namespace
+
 Outcome Extract(const std::string& kitFolder, const std::string& destination,
-                const Progress& progress) {
+                const Progress& progress, const std::string& uninstaller) {
     Outcome outcome;
     Log log(Join(destination, kLogName));
     log.Line("Installation du kit Telvora dans " + destination);
-    if (!MakeFolders(destination, &log, &outcome.destinationError)) {
+    std::vector<std::string> made;
+    if (!MakeFolders(destination, &log, &outcome.destinationError, &made)) {
         ++outcome.errors;
         outcome.logWritten = false;
         return outcome;
     }
+    RecordKeeper keeper(destination, &log, &outcome);
+    for (const std::string& folder : made) kit::AddFolder(&keeper.Record(), folder);
+    if (made.empty() && MadeByAStoppedInstallation(destination, keeper.Record())) {
+        kit::AddFolder(&keeper.Record(), destination);
+    }
+    RegisterRemoval(kitFolder, destination, uninstaller, &keeper, &log, &outcome);
 
     const std::string payload = Join(kitFolder, kPayloadFolder);
     if (!IsFolder(payload)) {
@@ -294,22 +417,68 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
         sizes.push_back(size);
         total += size;
     }
+    // What the connection wizard will write here is known from the kit's step files before
+    // anything is copied: such a file, even when it is already there (a stopped installation's
+    // wizard may have written it), is the kit's and not one the installation replaced.
+    std::vector<std::string> relative;
+    for (const Entry& entry : entries) {
+        if (!entry.folder) relative.push_back(entry.path);
+    }
+    for (const std::string& path : FilesTheKitProgramsWrite(destination, payload, relative)) {
+        kit::AddProgramFile(&keeper.Record(), path);
+    }
     std::uint64_t done = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& entry = entries[i];
         const std::string target = Join(destination, entry.path);
+        const std::string source = Join(payload, entry.path);
         if (progress) progress(entry.path, done, total);
-        if (entry.folder) {
-            if (!MakeFolders(target, &log)) ++outcome.errors;
-        } else if (!MakeFolders(FolderOf(target), &log)) {
+        made.clear();
+        if (IsOwnFileName(entry.path)) {
+            // The installation keeps its log, record and uninstaller under these names.
+            log.Line("Erreur : nom réservé à l'installation, fichier du kit non copié : " +
+                     entry.path);
+            ++outcome.errors;
+        } else if (entry.folder) {
+            if (!MakeFolders(target, &log, nullptr, &made)) ++outcome.errors;
+            keeper.AddFolders(made);
+        } else if (!MakeFolders(FolderOf(target), &log, nullptr, &made)) {
+            keeper.AddFolders(made);
             log.Line("Erreur : impossible de copier " + entry.path +
                      " (dossier impossible à créer)");
             ++outcome.errors;
         } else {
+            keeper.AddFolders(made);
+            // A file new to the record is listed before it is copied, with what it will hold;
+            // one that was there before any installation is marked as replaced. A file the
+            // record cannot list is not copied: its removal would take it for one that was
+            // there before.
+            kit::RecordedFile file;
+            file.path = target;
+            bool listed = true;
+            if (kit::FindFile(keeper.Record(), target) == nullptr &&
+                kit::FileFingerprint(source, &file.size, &file.crc)) {
+                file.replaced = Exists(target) && !kit::IsProgramFile(keeper.Record(), target);
+                kit::AddFile(&keeper.Record(), file);
+                listed = keeper.Save();
+                if (!listed) kit::ForgetFile(&keeper.Record(), target);
+            }
             std::string why;
-            if (CopyOneFile(Join(payload, entry.path), target, &why)) {
+            if (!listed) {
+                log.Line("Erreur : impossible de copier " + entry.path +
+                         " (liste des fichiers installés impossible à écrire)");
+                ++outcome.errors;
+            } else if (CopyOneFile(source, target, &why)) {
                 log.Line("Fichier copié : " + entry.path);
                 ++outcome.copied;
+                // A file listed by an earlier installation now holds this kit's contents; a
+                // new one was listed with them already.
+                const kit::RecordedFile* known = kit::FindFile(keeper.Record(), target);
+                if (known != nullptr && kit::FileFingerprint(target, &file.size, &file.crc) &&
+                    (known->size != file.size || known->crc != file.crc)) {
+                    kit::AddFile(&keeper.Record(), file);
+                    keeper.Save();
+                }
             } else {
                 log.Line("Erreur : impossible de copier " + entry.path + " (" + why + ")");
                 ++outcome.errors;
@@ -317,6 +486,7 @@ Outcome Extract(const std::string& kitFolder, const std::string& destination,
         }
         done += sizes[i];
     }
+    keeper.Save();
     if (progress) progress(std::string(), done, total);
     log.Line("Terminé : " + std::to_string(outcome.copied) + " fichier(s) copié(s), " +
              std::to_string(outcome.errors) + " erreur(s)");

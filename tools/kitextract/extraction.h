@@ -45,6 +45,11 @@ std::string FolderErrorReason(unsigned long code);
 // anything else or names no directory.
 bool DestinationFromCommandLine(const char* commandLine, std::string* destination);
 
+// "/supprimer", alone (the uninstaller started by the control panel from the installation
+// folder: the folder is its own) or followed by the folder (its copy in the temporary folder),
+// in any letter case. False for anything else. `folder` is empty for the first form.
+bool RemovalFromCommandLine(const char* commandLine, std::string* folder);
+
 // One file or folder of the payload.
 struct Entry {
     std::string path;  // relative to the payload folder, with '\' separators, no trailing '\'
@@ -80,9 +85,11 @@ class Log {
     bool written_ = true;
 };
 
-// Makes `folder` and every missing parent; each folder made is logged. False, logged, when one
-// cannot be made or is a file; `why`, when given, then receives the French reason.
-bool MakeFolders(const std::string& folder, Log* log, std::string* why = nullptr);
+// Makes `folder` and every missing parent; each folder made is logged and, when `made` is given,
+// added to it. False, logged, when one cannot be made or is a file; `why`, when given, then
+// receives the French reason.
+bool MakeFolders(const std::string& folder, Log* log, std::string* why = nullptr,
+                 std::vector<std::string>* made = nullptr);
 
 // Copies `source` onto `target` without holding it in memory: the file is copied to a temporary
 // file in the target's folder first (the target's name followed by kTemporarySuffix), and only
@@ -109,7 +116,12 @@ struct Outcome {
 };
 
 // Copies the payload that lies in `kitFolder` into `destination`, logging into the destination.
+// What it creates there goes into the installation's record (merged with the record of an
+// earlier installation into the same folder), each file before it is copied, so that a copy
+// stopped half-way is known too. With an `uninstaller` (the running program's own file), that
+// file is first copied into the destination as the uninstaller and the kit's entry is written
+// in the control panel's list: an installation stopped half-way can be removed as well.
 Outcome Extract(const std::string& kitFolder, const std::string& destination,
-                const Progress& progress);
+                const Progress& progress, const std::string& uninstaller = std::string());
 
 }  // namespace kitextract

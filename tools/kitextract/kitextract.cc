@@ -1,6 +1,8 @@
 // The kit's extraction program. The kit wizard starts it as "kitextract.exe /auto <directory>"
 // (the directory not quoted, so it may hold blanks); it copies the payload lying beside it into
-// that directory, showing its progress, and logs what it did in the directory.
+// that directory, showing its progress, and logs what it did in the directory. It also copies
+// itself there as the kit's uninstaller, which the control panel starts with "/supprimer"
+// (removal_main.h).
 //
 // Exit codes: 0 when everything was copied, 1 when something could not be, or another copy into
 // the same folder runs (the user is told in a box), 2 for a command line it does not understand
@@ -15,6 +17,7 @@
 #include "platform/window.h"
 #include "tools/kitextract/extraction.h"
 #include "tools/kitextract/progress_window.h"
+#include "tools/kitextract/removal_main.h"
 
 namespace {
 
@@ -38,6 +41,9 @@ std::string ProgramFolder() {
 
 int AppMain(const char* commandLine) {
     std::string destination;
+    if (kitextract::RemovalFromCommandLine(commandLine, &destination)) {
+        return kitextract::RemovalMain(destination);
+    }
     if (!kitextract::DestinationFromCommandLine(commandLine, &destination)) {
         // No folder, so no log: the box is all there is.
         SayStop(plat::kNoWindow, kitextract::kDamagedKit);
@@ -52,6 +58,8 @@ int AppMain(const char* commandLine) {
 
     // Without a window the copy still happens: the files are what the wizard needs.
     plat::Hwnd window = kitextract::OpenProgressWindow();
+    char self[1024] = {};
+    plat::GetModuleFileName(self, sizeof self);
     kitextract::Outcome outcome = kitextract::Extract(
         ProgramFolder(), destination,
         [window](const std::string& file, std::uint64_t done, std::uint64_t total) {
@@ -59,7 +67,8 @@ int AppMain(const char* commandLine) {
             kitextract::ShowProgress(window, done, total);
             // The window answers between files; nothing waits here.
             kit::WaitHandlingMessages(0);
-        });
+        },
+        self);
 
     bool failed = outcome.errors > 0;
     if (!outcome.destinationError.empty()) {

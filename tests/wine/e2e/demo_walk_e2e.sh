@@ -19,8 +19,10 @@ fail() {
 # expect PATH TEXT: the report of PATH holds the line TEXT (blanks squeezed). Letter case is
 # ignored: a value name keeps the case it was first written with (EnableAutoDial, written by
 # the sign-up steps, before the browser step's script writes EnableAutodial).
+# grep reads the whole report (no -q): quitting at the first match would end tr with SIGPIPE,
+# which pipefail takes for a failure once the report is longer than a pipe holds.
 expect() {
-    tr -s ' ' < "$out/$1/rapport.txt" | grep -q -x -F -i -- "$2" ||
+    tr -s ' ' < "$out/$1/rapport.txt" | grep -x -F -i -- "$2" > /dev/null ||
         fail "the report of path $1 has no line '$2' (see $out/$1/rapport.txt)"
 }
 for path in nouveau abonne; do
@@ -47,6 +49,24 @@ expect abonne " Name REG_SZ mdurand"
 expect abonne " Email_address REG_SZ martine.durand@telvora.fr"
 expect abonne " SMTP Display Name REG_SZ martine.durand"
 grep -q -F ".vtx" "$out/abonne/rapport.txt" && fail "the existing subscriber chose no Quadrel"
+
+# The walk ends with the kit's removal, started from the entry's UninstallString: the entry as
+# the control panel lists it, then nothing of the kit left but the subscriber's settings, and
+# the uninstaller's copy in the temporary folder left to WININIT.INI (Windows 98's way).
+for path in nouveau abonne; do
+    expect $path " DisplayName REG_SZ Installation du Kit Telvora"
+    # The short path, without blanks: Windows 95's control panel runs it unquoted.
+    grep -q -E -i '^ +UninstallString +REG_SZ +C:\\[^ "]*\\KITSUPPR\.EXE /supprimer$' \
+        "$out/$path/rapport.txt" || fail "path $path: no UninstallString with the short path"
+    expect $path "C:\\Program Files\\Telvora : supprimé"
+    expect $path "Raccourci « Espace Telvora » : supprimé"
+    expect $path "Module vidéotex : non inscrit"
+    grep -q -E '^Inscription KitTelvora-[0-9A-F]{8} : supprimée$' "$out/$path/rapport.txt" ||
+        fail "path $path: the kit's entry is still there"
+    grep -q -E -i '^NUL=[A-Z]:\\.*\\KITSUPPR\.EXE$' "$out/$path/rapport.txt" ||
+        fail "path $path: WININIT.INI does not delete the uninstaller's copy"
+    [ -f "$out/$path/pages/97-suppression-fin.png" ] || fail "path $path: no picture of the last box"
+done
 
 # The last page follows the pages it erased: with Windows 98's colours an erased item leaves
 # the dialog's grey, never a white patch. The page area (left of it, the side picture).
