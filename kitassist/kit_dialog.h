@@ -95,8 +95,9 @@ class CKitDialog {
     // once the current button has been handled.
     void EndAsWithOk();
     // After a layout that left the keyboard focus on no shown, enabled control (the page
-    // marks no button with "+", and the control that had it was hidden): `before` again when it
-    // is shown and enabled, else the entry field, Suivant, or the first button in tab order.
+    // marks no button with "+", and the control that had it was hidden): `before` (the focus
+    // before a repaint) again when it is shown and enabled, else the entry field, Suivant, or
+    // the first button in tab order.
     void KeepAFocus(plat::Hwnd before);
     // Places a control at `x` (0: `defaultX`) with `width` (0: 85), keeping its y and height.
     void PlaceControl(plat::Hwnd control, int x, int width, int defaultX);

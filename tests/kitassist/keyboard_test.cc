@@ -66,4 +66,29 @@ TEST_F(KeyboardTest, EveryPageOfTheDemoKitHasAFirstFocusAndARoundInTheButtonsOrd
     }});
 }
 
+TEST_F(KeyboardTest, APageThatMarksNoButtonStillHasAFocusAndARepaintKeepsTheUsersOne) {
+    WriteIni(
+        "[IE45]\r\nInfo2=Aide\r\nSuivant=Suivant\r\nSectionSuivant=P2\r\nQuitter=Quitter\r\n"
+        "[P2]\r\nSaisie=C:\\Kit\r\nSuivant=Suivant\r\nQuitter=Quitter\r\n");
+    Run({[&] {
+        // Without "+", the way forward (the one Enter presses).
+        EXPECT_EQ(FocusId(), ID_SUIVANT);
+        Round(false);  // back on Suivant
+        sim::ui::PressKey(Dialog(), plat::kVkTab);
+        sim::ui::PumpMessages();
+        ASSERT_EQ(FocusId(), plat::kIdOk);
+        // A repaint lays the page out again: the focus stays on Quitter.
+        plat::InvalidateRect(Dialog(), nullptr, true);
+        sim::ui::PumpMessages();
+        EXPECT_EQ(FocusId(), plat::kIdOk);
+        sim::ui::PressKey(Dialog(), plat::kVkTab, true);
+        sim::ui::PumpMessages();
+        sim::ui::PressKey(Dialog(), plat::kVkSpace);
+        sim::ui::PumpMessages();
+        // A page with an entry field and no "+": the field, its text selected for typing.
+        ASSERT_STREQ(dialog_.m_section.c_str(), "P2");
+        EXPECT_EQ(FocusId(), ID_SAISIE);
+    }});
+}
+
 }  // namespace
