@@ -128,6 +128,24 @@ void CAssistant::OnStepChanged() {
     // OnEnter may have moved on already (the root step does): show whichever step is current.
     if (m_current != nullptr) m_current->Show(dc);
     plat::ReleaseDC(m_hwnd, dc);
+    KeepAFocus();
+}
+
+void CAssistant::KeepAFocus() {
+    plat::Hwnd focus = plat::GetFocus();
+    if (focus != 0 && plat::GetParent(focus) == m_hwnd && plat::IsWindowVisible(focus) &&
+        plat::IsWindowEnabled(focus)) {
+        return;
+    }
+    // The page gave no focus (no item 1, no button with presence 3) and the control that had it
+    // left with the previous page: the keyboard would reach nothing. The way forward first.
+    for (int id : {ID_SUIVANT, ID_QUITTER, ID_PRECEDENT}) {
+        plat::Hwnd button = plat::GetDlgItem(m_hwnd, id);
+        if (plat::IsWindowVisible(button) && plat::IsWindowEnabled(button)) {
+            plat::SetFocus(button);
+            return;
+        }
+    }
 }
 
 void CAssistant::OnNext() {

@@ -57,6 +57,9 @@ class CAssistant {
     static constexpr int kStepRaised = -1;
     int Advance(int fromTimer);
     void PlaceWindowAndButtons();
+    // After a step change: the keyboard focus on a shown, enabled control of the window, a
+    // wizard button when the page gave it none.
+    void KeepAFocus();
 
     cnx::GeneralConfig m_config;
     // A fatal error's box runs its own message loop, which still hands out what was posted

@@ -1,5 +1,6 @@
 #include "cnxassist/page.h"
 
+#include <cstring>
 #include <optional>
 
 #include "cnxassist/page_scan.h"
@@ -69,7 +70,19 @@ plat::Rect CPage::Logical() const { return plat::Rect{0, 0, m_logicalWidth, m_lo
 void CPage::Create(plat::Hwnd parent, const plat::Rect* pageRect) {
     if (m_layout == nullptr) return;
     plat::Rect logical = Logical();
+    // The page's controls follow the wizard's buttons and the earlier pages' controls among the
+    // window's children. A run of radio buttons (or of push buttons) is one group of its own,
+    // so that the arrows go round its buttons only; every other control begins a group.
+    const char* previousKind = nullptr;
     for (CPageItem* item = m_layout->First(); item != nullptr; item = m_layout->Next()) {
+        if (auto* control = dynamic_cast<CPageControl*>(item)) {
+            const char* kind = control->Keyword();
+            const bool groupable = std::strcmp(kind, CPageRadio::kKeyword) == 0 ||
+                                   std::strcmp(kind, CPageBouton::kKeyword) == 0;
+            control->SetStartsGroup(!groupable || previousKind == nullptr ||
+                                    std::strcmp(kind, previousKind) != 0);
+            previousKind = kind;
+        }
         item->Create(parent, pageRect, &logical);
     }
 }

@@ -20,6 +20,7 @@ void CPageControl::MakeChild(plat::Dword exStyle, const char* className, plat::D
                              plat::Hwnd parent, const plat::Rect& pageRect,
                              const plat::Rect& logical) {
     PageBox box = Map(pageRect, logical);
+    if (m_startsGroup) style |= plat::kWsGroup;
     m_child = plat::CreateWindow(exStyle, className, m_text.c_str(), style, box.x, box.y, box.width,
                                  box.height, parent, PageControlId(m_number));
 }

@@ -94,6 +94,11 @@ class CPageItem {
 class CPageControl : public CPageItem {
   public:
     plat::Hwnd Child() const { return m_child; }
+    // Whether the control begins a group of the dialog manager (WS_GROUP): the arrow keys move
+    // within a group, and an automatic radio button unchecks the others of its group only. Set
+    // by the page before it makes the control.
+    void SetStartsGroup(bool startsGroup) { m_startsGroup = startsGroup; }
+    bool StartsGroup() const { return m_startsGroup; }
     void Draw(plat::Hdc dc, const plat::Rect* pageRect, const plat::Rect* logical) override;
     void Hide(plat::Hdc dc, const plat::Rect* pageRect, const plat::Rect* logical,
               plat::ColorRef background) override;
@@ -103,6 +108,7 @@ class CPageControl : public CPageItem {
                    const plat::Rect& pageRect, const plat::Rect& logical);
 
     plat::Hwnd m_child = plat::kNoWindow;
+    bool m_startsGroup = true;
 };
 
 // A radio button; number 1 is checked when the page is made.

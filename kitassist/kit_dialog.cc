@@ -163,6 +163,8 @@ void CKitDialog::Refresh(bool insidePaint) {
 
     // The blank static over the whole client area, shown and hidden again, wipes what the
     // previous page drew.
+    // A repaint keeps the focus where the user put it; a new page starts from its own.
+    const plat::Hwnd focusBefore = m_pageIsNew ? 0 : plat::GetFocus();
     plat::Hwnd blank = plat::GetDlgItem(m_hwnd, ID_BLANK);
     plat::Rect client;
     plat::GetClientRect(m_hwnd, &client);
@@ -173,6 +175,7 @@ void CKitDialog::Refresh(bool insidePaint) {
     PushSaisie();
 
     LayoutControls();
+    KeepAFocus(focusBefore);
     if (insidePaint) {
         // What the wipe and the layout invalidated is validated here, so that this paint does
         // not ask for the next one.

@@ -94,6 +94,11 @@ class CKitDialog {
     // Ends the dialog as OK does: the entry field into m_saisie, then the modal loop closes
     // once the current button has been handled.
     void EndAsWithOk();
+    // After a layout that left the keyboard focus on no shown, enabled control (the page
+    // marks no button with "+", and the control that had it was hidden): `before` (the focus
+    // before a repaint) again when it is shown and enabled, else the entry field, Suivant, or
+    // the first button in tab order.
+    void KeepAFocus(plat::Hwnd before);
     // Places a control at `x` (0: `defaultX`) with `width` (0: 85), keeping its y and height.
     void PlaceControl(plat::Hwnd control, int x, int width, int defaultX);
     // The entry field's text into it (the dialog's data exchange, to the control).

@@ -85,3 +85,25 @@ void CKitDialog::LayoutControls() {
     plat::ShowWindow(field, plat::kSwShow);
     if (pageIsNew) SetSaisie(value);
 }
+
+void CKitDialog::KeepAFocus(plat::Hwnd before) {
+    const auto usable = [this](plat::Hwnd control) {
+        return control != 0 && plat::GetParent(control) == m_hwnd &&
+               plat::IsWindowVisible(control) && plat::IsWindowEnabled(control);
+    };
+    if (usable(plat::GetFocus())) return;
+    plat::Hwnd target = usable(before) ? before : 0;
+    if (target == 0 && usable(plat::GetDlgItem(m_hwnd, ID_SAISIE))) {
+        target = plat::GetDlgItem(m_hwnd, ID_SAISIE);
+    }
+    if (target == 0 && usable(plat::GetDlgItem(m_hwnd, ID_SUIVANT))) {
+        target = plat::GetDlgItem(m_hwnd, ID_SUIVANT);
+    }
+    // The buttons in tab order: the template's, left to right.
+    for (auto it = m_buttons.rbegin(); target == 0 && it != m_buttons.rend(); ++it) {
+        if (usable(plat::GetDlgItem(m_hwnd, it->id))) target = plat::GetDlgItem(m_hwnd, it->id);
+    }
+    // As the dialog manager moves the focus: a push button that gets it is the one Enter
+    // presses, an entry field gets its text selected.
+    if (target != 0) plat::SendMessage(m_hwnd, kWmNextDlgCtl, target, 1);
+}

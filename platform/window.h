@@ -76,6 +76,8 @@ constexpr Uint kWmNcDestroy = 0x0082;
 constexpr Uint kWmKeyDown = 0x0100;
 constexpr Uint kWmKeyUp = 0x0101;
 constexpr Uint kWmChar = 0x0102;
+// A character typed with Alt held down: a mnemonic in a dialog.
+constexpr Uint kWmSysChar = 0x0106;
 constexpr Uint kWmInitDialog = 0x0110;
 constexpr Uint kWmCommand = 0x0111;
 constexpr Uint kWmSysCommand = 0x0112;

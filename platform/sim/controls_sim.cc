@@ -14,6 +14,9 @@ namespace {
 
 using namespace plat;
 
+// WM_NEXTDLGCTL, which programs send to their dialog to move the focus as Tab does.
+constexpr Uint kWmNextDlgCtl = 0x0028;
+
 Dword ButtonType(const SimWindow& w) { return w.style & kBsTypeMask; }
 
 bool IsPushButton(const SimWindow& w) {
@@ -27,26 +30,74 @@ bool HasCheckState(const SimWindow& w) {
            type == kBs3State || type == kBsAuto3State || type == kBsAutoRadioButton;
 }
 
-// The siblings of a radio button that GetNextDlgGroupItem would visit: the run of siblings
-// from the last WS_GROUP at or before it up to the next WS_GROUP, visible and enabled only.
+bool Usable(const SimWindow& w) { return (w.style & (kWsVisible | kWsDisabled)) == kWsVisible; }
+
+bool IsRadio(const SimWindow& w) {
+    return w.kind == WindowKind::Button &&
+           (ButtonType(w) == kBsRadioButton || ButtonType(w) == kBsAutoRadioButton);
+}
+
+// GetNextDlgGroupItem among the children of `dialog`, as Wine walks them: a group runs from a
+// WS_GROUP child to the next one; past the last child the walk goes on from the first, so the
+// children before the first WS_GROUP belong to the last group. Hidden and disabled children
+// are passed over; `from` itself when the group has nothing else.
+Hwnd NextInGroup(const SimWindow& dialog, Hwnd from, bool previous) {
+    const auto& children = dialog.children;
+    auto self = std::find(children.begin(), children.end(), from);
+    if (self == children.end()) return 0;
+    const auto styleOf = [](Hwnd handle) {
+        SimWindow* w = FindWindowRecord(handle);
+        return w != nullptr ? w->style : 0;
+    };
+    const auto usable = [](Hwnd handle) {
+        SimWindow* w = FindWindowRecord(handle);
+        return w != nullptr && Usable(*w);
+    };
+    std::size_t index = static_cast<std::size_t>(self - children.begin());
+    Hwnd result = from;
+    Hwnd lastGroup = 0;
+    bool skipping = false;
+    bool looped = false;
+    for (;;) {
+        ++index;
+        if (index == children.size()) {
+            if (looped) return result;
+            looped = true;
+            index = 0;
+        }
+        Hwnd hwnd = children[index];
+        if (styleOf(hwnd) & kWsGroup) {
+            lastGroup = hwnd;
+            skipping = true;
+        }
+        if (hwnd == from) {
+            if (!skipping || lastGroup == hwnd) return result;
+            // The group began at lastGroup: go on from there.
+            index = static_cast<std::size_t>(
+                std::find(children.begin(), children.end(), lastGroup) - children.begin());
+            hwnd = lastGroup;
+            skipping = false;
+            looped = false;
+        }
+        if (!skipping && usable(hwnd)) {
+            result = hwnd;
+            if (!previous) return result;
+        }
+    }
+}
+
+// The siblings of a radio button that a click unchecks: the round of GetNextDlgGroupItem from
+// it, visible and enabled ones only.
 std::vector<Hwnd> GroupOf(const SimWindow& button) {
     std::vector<Hwnd> group;
     SimWindow* parent = FindWindowRecord(button.parent);
     if (parent == nullptr) return group;
-    const auto& siblings = parent->children;
-    auto self = std::find(siblings.begin(), siblings.end(), button.handle);
-    if (self == siblings.end()) return group;
-    auto first = self;
-    while (first != siblings.begin()) {
-        SimWindow* w = FindWindowRecord(*first);
-        if (w != nullptr && (w->style & kWsGroup)) break;
-        --first;
-    }
-    for (auto it = first; it != siblings.end(); ++it) {
-        SimWindow* w = FindWindowRecord(*it);
-        if (w == nullptr) continue;
-        if (it != first && (w->style & kWsGroup)) break;
-        if ((w->style & kWsVisible) && !(w->style & kWsDisabled)) group.push_back(*it);
+    Hwnd start = NextInGroup(*parent, button.handle, true);
+    Hwnd sibling = start;
+    while (sibling != 0) {
+        group.push_back(sibling);
+        sibling = NextInGroup(*parent, sibling, false);
+        if (sibling == start) break;
     }
     return group;
 }
@@ -89,11 +140,14 @@ LResult EditProc(SimWindow& edit, Uint message, WParam wParam, LParam lParam) {
         }
         case kWmKeyDown:
             switch (static_cast<int>(wParam)) {
+                // With Shift held, Home and End select from the caret to that end.
                 case kVkEnd:
-                    edit.selStart = edit.selEnd = edit.text.size();
+                    if (!Ui().shiftDown) edit.selStart = edit.text.size();
+                    edit.selEnd = edit.text.size();
                     break;
                 case kVkHome:
-                    edit.selStart = edit.selEnd = 0;
+                    if (!Ui().shiftDown) edit.selEnd = 0;
+                    edit.selStart = 0;
                     break;
                 case kVkLeft:
                     if (edit.selStart > 0) --edit.selStart;
@@ -179,6 +233,25 @@ LResult ButtonProc(SimWindow& button, Uint message, WParam wParam, LParam lParam
             return HasCheckState(button) ? button.check : 0;
         case kBmSetCheck:
             if (HasCheckState(button)) button.check = static_cast<int>(wParam) & 3;
+            // A radio button is a tab stop while it is checked only, so that Tab reaches a
+            // group at its chosen button.
+            if (IsRadio(button)) {
+                button.style =
+                    button.check != 0 ? button.style | kWsTabStop : button.style & ~kWsTabStop;
+            }
+            return 0;
+        case kWmKeyDown:
+            if (wParam == static_cast<WParam>(kVkSpace)) button.spacePressed = true;
+            return 0;
+        case kWmKeyUp:
+            // Space presses the button as a click does, once it is released over it.
+            if (wParam == static_cast<WParam>(kVkSpace) && button.spacePressed) {
+                button.spacePressed = false;
+                ClickButton(button.handle);
+            }
+            return 0;
+        case kWmKillFocus:
+            button.spacePressed = false;
             return 0;
         case kBmGetState:
             return HasCheckState(button) ? button.check : 0;
@@ -210,10 +283,18 @@ Hwnd NextTabStop(const SimWindow& dialog, Hwnd from, bool backwards) {
         if (h == nullptr || h->parent == dialog.handle) break;
         holder = h->parent;
     }
-    auto at = std::find(stops.begin(), stops.end(), holder);
-    if (at == stops.end()) return backwards ? stops.back() : stops.front();
-    if (backwards) return at == stops.begin() ? stops.back() : *(at - 1);
-    return at + 1 == stops.end() ? stops.front() : *(at + 1);
+    const auto& children = dialog.children;
+    auto self = std::find(children.begin(), children.end(), holder);
+    if (self == children.end()) return backwards ? stops.back() : stops.front();
+    // From a control that is no tab stop (a radio button unchecked since), the tab stops
+    // after it or before it in creation order.
+    const std::size_t count = children.size();
+    const std::size_t index = static_cast<std::size_t>(self - children.begin());
+    for (std::size_t n = 1; n <= count; ++n) {
+        Hwnd candidate = children[(backwards ? index + count - n : index + n) % count];
+        if (std::find(stops.begin(), stops.end(), candidate) != stops.end()) return candidate;
+    }
+    return 0;
 }
 
 void SelectAllIfEdit(Hwnd control) {
@@ -222,6 +303,62 @@ void SelectAllIfEdit(Hwnd control) {
         c->selStart = 0;
         c->selEnd = c->text.size();
     }
+}
+
+bool FocusTakesCharacters() {
+    SimWindow* focus = FindWindowRecord(Ui().focus);
+    return focus != nullptr && focus->kind == WindowKind::Edit;
+}
+
+// The letter that `text` underlines: the one after a single "&" ("&&" is a plain "&"), 0 when
+// none.
+char MnemonicOf(const std::string& text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&') return text[i + 1];
+        ++i;
+    }
+    return 0;
+}
+
+char UpperCp1252(char c) {
+    auto u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7)) u -= 0x20;
+    return static_cast<char>(u);
+}
+
+// The dialog manager's mnemonics: from the control that got the letter, round the dialog's
+// children, the first shown and enabled button or static text that underlines it. A button is
+// pressed (BM_CLICK); a static text or a group box gives the focus to the tab stop after it.
+bool PressMnemonic(const SimWindow& dialog, Hwnd from, char letter) {
+    const auto& children = dialog.children;
+    if (children.empty()) return false;
+    auto start = std::find(children.begin(), children.end(), from);
+    std::size_t first =
+        start == children.end() ? 0 : static_cast<std::size_t>(start - children.begin());
+    for (std::size_t n = 0; n < children.size(); ++n) {
+        Hwnd handle = children[(first + n) % children.size()];
+        SimWindow* c = FindWindowRecord(handle);
+        if (c == nullptr || !Usable(*c)) continue;
+        if (c->kind != WindowKind::Button && c->kind != WindowKind::Static) continue;
+        char underlined = MnemonicOf(c->text);
+        if (underlined == 0 || UpperCp1252(underlined) != UpperCp1252(letter)) continue;
+        if (c->kind == WindowKind::Static || ButtonType(*c) == kBsGroupBox) {
+            for (std::size_t k = 1; k < children.size(); ++k) {
+                Hwnd next = children[(first + n + k) % children.size()];
+                SimWindow* t = FindWindowRecord(next);
+                if (t != nullptr && Usable(*t) && (t->style & kWsTabStop)) {
+                    SetFocusRecord(next);
+                    SelectAllIfEdit(next);
+                    break;
+                }
+            }
+        } else {
+            ClickButton(handle);
+        }
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -302,6 +439,15 @@ LResult DefaultDialogProc(Hwnd handle, Uint message, WParam wParam, LParam lPara
             dialog->defId = static_cast<int>(wParam);
             dialog->hasDefId = true;
             return 1;
+        case kWmNextDlgCtl: {
+            // The dialog manager's focus move: to the control in wParam (lParam nonzero), or to
+            // the next tab stop (wParam 0) or the previous one.
+            Hwnd target = lParam != 0 ? static_cast<Hwnd>(wParam)
+                                      : NextTabStop(*dialog, Ui().focus, wParam != 0);
+            if (target != 0) SetFocusRecord(target);
+            if (target != 0 && Ui().focus == target) SelectAllIfEdit(target);
+            return 0;
+        }
         case kWmClose: {
             // The close box stands for Cancel; a disabled Cancel button only beeps.
             Hwnd cancel = GetDlgItem(handle, kIdCancel);
@@ -356,7 +502,10 @@ bool ClickButton(Hwnd handle) {
             button->check = (button->check + 1) % 3;
             break;
         case kBsAutoRadioButton:
-            button->check = kBstChecked;
+            // Through BM_SETCHECK, which gives the radio button its tab stop back.
+            Send(handle, kBmSetCheck, kBstChecked, 0);
+            button = FindWindowRecord(handle);
+            if (button == nullptr) return true;
             for (Hwnd sibling : GroupOf(*button)) {
                 SimWindow* s = FindWindowRecord(sibling);
                 if (sibling != handle && s != nullptr && ButtonType(*s) == kBsAutoRadioButton) {
@@ -420,6 +569,31 @@ bool DialogKeyboard(Hwnd dialogHandle, Msg* msg) {
                 Send(dialogHandle, kWmCommand, MakeWParam(kIdCancel, kBnClicked),
                      static_cast<LParam>(GetDlgItem(dialogHandle, kIdCancel)));
                 return true;
+            case kVkLeft:
+            case kVkUp:
+            case kVkRight:
+            case kVkDown: {
+                // An edit moves its caret; any other control hands the arrows to the dialog.
+                if (!focusInside || focus->kind == WindowKind::Edit ||
+                    focus->parent != dialogHandle) {
+                    break;
+                }
+                const bool previous = msg->wParam == static_cast<WParam>(kVkLeft) ||
+                                      msg->wParam == static_cast<WParam>(kVkUp);
+                Hwnd next = NextInGroup(*dialog, focus->handle, previous);
+                SimWindow* n = FindWindowRecord(next);
+                if (n == nullptr) return true;
+                SetFocusRecord(next);
+                n = FindWindowRecord(next);
+                // Reaching an automatic radio button chooses it, as a click would.
+                if (n != nullptr && ButtonType(*n) == kBsAutoRadioButton &&
+                    n->kind == WindowKind::Button && n->check != kBstChecked) {
+                    ClickButton(next);
+                } else if (n != nullptr && !IsRadio(*n)) {
+                    SelectAllIfEdit(next);
+                }
+                return true;
+            }
             default:
                 break;
         }
@@ -430,6 +604,12 @@ bool DialogKeyboard(Hwnd dialogHandle, Msg* msg) {
         bool multiLine =
             focus != nullptr && focus->kind == WindowKind::Edit && (focus->style & kEsMultiLine);
         if (!multiLine) return true;
+    }
+    // A letter typed with Alt, or typed alone where the focus takes no characters (a button),
+    // is a mnemonic: it reaches the control whose text underlines it.
+    if (msg->message == kWmSysChar ||
+        (msg->message == kWmChar && msg->wParam > ' ' && !FocusTakesCharacters())) {
+        if (PressMnemonic(*dialog, msg->hwnd, static_cast<char>(msg->wParam))) return true;
     }
     TranslateRecord(*msg);
     DispatchRecord(*msg);

@@ -76,6 +76,37 @@ void StopAfterAnErrorBox(const Walk& walk, const Line& line) {
     std::_Exit(3);
 }
 
+struct WalkKey {
+    const char* name;
+    int vk;
+};
+
+constexpr WalkKey kWalkKeys[] = {
+    {"tab", plat::kVkTab},     {"enter", plat::kVkReturn},   {"escape", plat::kVkEscape},
+    {"space", plat::kVkSpace}, {"up", plat::kVkUp},          {"down", plat::kVkDown},
+    {"left", plat::kVkLeft},   {"right", plat::kVkRight},    {"home", plat::kVkHome},
+    {"end", plat::kVkEnd},     {"backspace", plat::kVkBack},
+};
+
+// Posts one key (or Alt+letter) to the focus of the walk's window, as the keyboard would.
+bool PressWalkKey(const Walk& walk, std::string name) {
+    if (name.size() == 5 && name.compare(0, 4, "alt+") == 0) {
+        plat::Hwnd focus = sim::ui::Focus();
+        plat::PostMessage(focus != 0 ? focus : walk.window, plat::kWmSysChar,
+                          static_cast<unsigned char>(name[4]), 1 | (1 << 29));
+        return true;
+    }
+    bool shift = name.compare(0, 6, "shift+") == 0;
+    if (shift) name = name.substr(6);
+    for (const WalkKey& key : kWalkKeys) {
+        if (name == key.name) {
+            sim::ui::PressKey(walk.window, key.vk, shift);
+            return true;
+        }
+    }
+    return false;
+}
+
 // One step of the walk: true when the current command is done, false to try it again after
 // the clock has moved.
 bool Perform(Walk& walk, const Line& line) {
@@ -126,6 +157,33 @@ bool Perform(Walk& walk, const Line& line) {
         sim::ui::ScriptFolderChoice(arg);
         return true;
     }
+    if (line.command == "press") {
+        std::string rest = arg;
+        while (!rest.empty()) {
+            const std::string keys = rest;
+            std::string key = FirstWord(keys, &rest);
+            if (!key.empty() && !PressWalkKey(walk, key)) Fail(walk, line, "unknown key " + key);
+        }
+        return true;
+    }
+    if (line.command == "press-text") {
+        plat::Hwnd focus = sim::ui::Focus();
+        if (!sim::ui::TypeText(focus, arg)) Fail(walk, line, "the focus is not in an edit field");
+        return true;
+    }
+    if (line.command == "focus") {
+        plat::Hwnd control = Control(walk, arg);
+        return control != 0 && sim::ui::Focus() == control;
+    }
+    if (line.command == "checked") {
+        std::string state;
+        plat::Hwnd control = Control(walk, FirstWord(arg, &state));
+        if (!Shown(control)) return false;
+        if (sim::ui::Info(control).check != std::atoi(state.c_str())) {
+            Fail(walk, line, "the check state is " + std::to_string(sim::ui::Info(control).check));
+        }
+        return true;
+    }
     if (line.command == "close") {
         if (!sim::ui::CloseBox(walk.window)) Fail(walk, line, "no window to close");
         return true;
@@ -161,8 +219,14 @@ void RunNext(std::shared_ptr<Walk> walk) {
             walk->waiting = true;
             walk->waitingSince = now;
         } else if (now - walk->waitingSince > WaitLimit()) {
-            Fail(*walk, line,
-                 "still not there after " + std::to_string(WaitLimit().count()) + " s");
+            std::string why = "still not there after " + std::to_string(WaitLimit().count()) + " s";
+            if (line.command == "focus") {
+                sim::ui::WindowInfo focus = sim::ui::Info(sim::ui::Focus());
+                why += "; the focus is on " +
+                       (focus.exists ? std::to_string(focus.id) + " \"" + focus.text + "\""
+                                     : std::string("nothing"));
+            }
+            Fail(*walk, line, why);
         }
         // The other programs of the machine run meanwhile; this one's timers fire.
         usleep(2000);

@@ -17,6 +17,12 @@
 //                       SIMWIN_BOX_LOG holds a box: the other program gave up)
 //   folder PATH         the next folder browser answers PATH
 //   close               the close box of the window
+//   press KEY ...       presses keys on the keyboard, through the program's message loop:
+//                       tab, enter, escape, space, up, down, left, right, home, end,
+//                       backspace, with "shift+" in front or not, and alt+LETTER
+//   press-text TEXT     types TEXT into the control that has the focus
+//   focus ID            waits until the control ID has the keyboard focus
+//   checked ID 0|1      the button's check state must be that
 // Waiting moves the virtual clock by 100 ms a time and lets the other programs of the machine
 // run; a wait longer than 30 s of real time (SIMWIN_WALK_TIMEOUT seconds when set), or a
 // command that cannot be done, ends the program with exit code 3 after a "walk: FAIL" line on

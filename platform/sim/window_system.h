@@ -40,6 +40,7 @@ struct SimWindow {
     bool destroyed = false;
     bool iconic = false;
     int check = 0;
+    bool spacePressed = false;  // buttons: Space went down on it and is not up yet
     // Dialogs.
     int templateId = 0;
     int defId = 0;

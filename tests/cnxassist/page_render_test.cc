@@ -101,7 +101,9 @@ TEST_F(PageRender, WorkedExampleMakesTwoRadioButtonsInTabOrder) {
     EXPECT_EQ(first.className, "Button");
     EXPECT_EQ(first.text, "Oui");
     EXPECT_EQ(first.id, 23046);
-    EXPECT_EQ(first.style, kRadioStyle);
+    // The two radios are one group of the dialog manager, begun by the first: the arrows go
+    // round them, and a click unchecks the other one only.
+    EXPECT_EQ(first.style, kRadioStyle | plat::kWsGroup);
     EXPECT_EQ(first.rect, (plat::Rect{20, 90, 320, 150}));
     EXPECT_EQ(second.text, "Non");
     EXPECT_EQ(second.id, 23047);
@@ -131,7 +133,8 @@ TEST_F(PageRender, ButtonLabelAlignment) {
         "a_gauche_de ((bouton,3,100,10,\"c\",1) a_gauche_de (bouton,4,100,10,\"d\",0))) "
         "a_gauche_de (bouton,5,100,10,\"e\",4))",
         plat::Rect{0, 0, 500, 10});
-    EXPECT_EQ(Child(0).style, kButtonStyle | plat::kBsRight);
+    // A run of push buttons is one group too.
+    EXPECT_EQ(Child(0).style, kButtonStyle | plat::kBsRight | plat::kWsGroup);
     EXPECT_EQ(Child(1).style, kButtonStyle | plat::kBsCenter);
     EXPECT_EQ(Child(2).style, kButtonStyle | plat::kBsLeft);
     EXPECT_EQ(Child(3).style, kButtonStyle | plat::kBsLeft);
@@ -153,7 +156,9 @@ TEST_F(PageRender, EntryFieldsAndTheFirstOnesCaret) {
     auto first = Child(1);
     EXPECT_EQ(second.className, "Edit");
     EXPECT_EQ(second.exStyle, plat::kWsExClientEdge);
-    EXPECT_EQ(second.style, kEditStyle);
+    // Each field begins a group of its own.
+    EXPECT_EQ(second.style, kEditStyle | plat::kWsGroup);
+    EXPECT_EQ(first.style, kEditStyle | plat::kWsGroup);
     EXPECT_EQ(second.rect, (plat::Rect{10, 5, 14, 15}));
     EXPECT_EQ(second.text, "deux");
     EXPECT_EQ(first.rect, (plat::Rect{14, 5, 164, 25}));

@@ -255,6 +255,85 @@ TEST_F(WindowContract, EnterAndEscapeThroughIsDialogMessage) {
     EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{{1000, 0}, {plat::kIdCancel, 0}}));
 }
 
+// The keyboard in a dialog, through the loop the programs run (IsDialogMessage): the arrows go
+// round a radio group (WS_GROUP on its first button) and check the button they reach, an
+// unchecked radio button loses its tab stop, Tab follows the tab stops in creation order,
+// Space presses a button, Alt+letter reaches the button whose text underlines that letter.
+TEST_F(WindowContract, KeyboardInADialog) {
+    Hwnd dialog = Keep(plat::CreateDialogFromResource(100, 0, DialogProc));
+    ASSERT_NE(dialog, 0u);
+    constexpr plat::Dword kControl = plat::kWsChild | plat::kWsVisible | plat::kWsTabStop;
+    constexpr plat::Dword kRadio = kControl | plat::kBsMultiLine | plat::kBsAutoRadioButton;
+    Hwnd oui = plat::CreateWindow(0, "BUTTON", "&Oui", kRadio | plat::kWsGroup, 20, 20, 150, 20,
+                                  dialog, 2001);
+    Hwnd non = plat::CreateWindow(0, "BUTTON", "&Non", kRadio, 20, 40, 150, 20, dialog, 2002);
+    Hwnd autre = plat::CreateWindow(0, "BUTTON", "&Autre", kControl | plat::kWsGroup, 20, 70, 80,
+                                    24, dialog, 2003);
+    Hwnd edit = plat::CreateWindow(plat::kWsExClientEdge, "EDIT", "texte",
+                                   kControl | plat::kWsGroup | plat::kEsAutoHScroll, 20, 100, 150,
+                                   24, dialog, 2004);
+    ASSERT_NE(edit, 0u);
+    plat::SendMessage(oui, plat::kBmSetCheck, plat::kBstChecked, 0);
+    plat::ShowWindow(dialog, plat::kSwShow);
+    const auto press = [&](int key) {
+        Hwnd focus = plat::GetFocus();
+        plat::PostMessage(focus, plat::kWmKeyDown, static_cast<plat::WParam>(key), 0);
+        plat::PostMessage(focus, plat::kWmKeyUp, static_cast<plat::WParam>(key), 0);
+        plat::PostQuitMessage(0);
+        RunLoop(dialog);
+    };
+    const auto alt = [&](char letter) {
+        plat::PostMessage(plat::GetFocus(), plat::kWmSysChar, static_cast<plat::WParam>(letter),
+                          1 | (1 << 29));
+        plat::PostQuitMessage(0);
+        RunLoop(dialog);
+    };
+    const auto checked = [](Hwnd button) {
+        return plat::SendMessage(button, plat::kBmGetCheck, 0, 0) == plat::kBstChecked;
+    };
+    plat::SetFocus(oui);
+    g_commands.clear();
+
+    press(plat::kVkDown);
+    EXPECT_EQ(plat::GetFocus(), non);
+    EXPECT_TRUE(checked(non));
+    EXPECT_FALSE(checked(oui));
+    EXPECT_EQ(Count(2002, plat::kBnClicked), 1);
+    press(plat::kVkDown);  // round the end of the group, not into the buttons before it
+    EXPECT_EQ(plat::GetFocus(), oui);
+    EXPECT_TRUE(checked(oui));
+    press(plat::kVkUp);
+    EXPECT_EQ(plat::GetFocus(), non);
+    EXPECT_TRUE(checked(non));
+    EXPECT_FALSE(checked(oui));
+
+    press(plat::kVkTab);
+    EXPECT_EQ(plat::GetFocus(), autre);
+    g_commands.clear();
+    press(plat::kVkSpace);
+    EXPECT_EQ(Count(2003, plat::kBnClicked), 1);
+    press(plat::kVkTab);
+    EXPECT_EQ(plat::GetFocus(), edit);
+    press(plat::kVkTab);  // round the last tab stop to the first
+    EXPECT_EQ(plat::GetDlgCtrlID(plat::GetFocus()), 1063);
+    press(plat::kVkDown);  // the arrows move among push buttons of one group
+    EXPECT_EQ(plat::GetDlgCtrlID(plat::GetFocus()), 1064);
+    press(plat::kVkDown);
+    press(plat::kVkTab);  // from Quitter: the radio unchecked by the arrows lost its tab stop
+    EXPECT_EQ(plat::GetFocus(), non);
+
+    g_commands.clear();
+    alt('o');
+    EXPECT_TRUE(checked(oui));
+    EXPECT_FALSE(checked(non));
+    EXPECT_EQ(plat::GetFocus(), oui);
+    EXPECT_EQ(Count(2001, plat::kBnClicked), 1);
+    alt('A');
+    EXPECT_EQ(Count(2003, plat::kBnClicked), 1);
+    alt('z');  // no control underlines z
+    EXPECT_EQ(g_commands.size(), 2u);
+}
+
 TEST_F(WindowContract, BitmapFileHeaderAndColourTable) {
     // 2 x 2 pixels, 8 bits, 3 colours.
     std::string bmp = "BM";

@@ -1,7 +1,8 @@
 #!/bin/bash
 # walk_sim_test.sh HOST_BUILD_DIR
 # The demonstration kit walked on the simulated machine by tools/demo/walk-sim, on both paths,
-# then checked: what each path must have left on the machine.
+# and on the existing subscriber's path again with the keyboard alone, then checked: what each
+# path must have left on the machine.
 set -euo pipefail
 root=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.." && pwd)
 out=$(mktemp -d "${TMPDIR:-/tmp}/telvora-walk-sim-test-XXXXXX")
@@ -10,7 +11,7 @@ fail() {
     echo "walk_sim_test: the reports are kept in $out" >&2
     exit 1
 }
-"$root/tools/demo/walk-sim" "$1" "$out" || fail "the walk failed"
+"$root/tools/demo/walk-sim" "$1" "$out" nouveau abonne clavier || fail "the walk failed"
 
 # expect PATH TEXT: the report of PATH holds the line TEXT.
 expect() {
@@ -33,5 +34,8 @@ expect nouveau '@="vtxfile"'
 expect abonne '"Name"="mdurand"'
 expect abonne '"SMTP Display Name"="martine.durand"'
 grep -q -F 'vtxfile' "$out/abonne/rapport.txt" && fail "the existing subscriber chose no Quadrel"
+# The same path with the keyboard alone leaves the machine as the mouse does.
+diff <(grep -v 'chemin' "$out/abonne/rapport.txt") <(grep -v 'chemin' "$out/clavier/rapport.txt") ||
+    fail "the keyboard walk left the machine otherwise than the mouse walk of the same path"
 rm -rf "$out"
 echo "walk_sim_test: passed"

@@ -1,6 +1,7 @@
 #include "script_runner.h"
 
 #include "message_box.h"
+#include "real_input.h"
 #include "screen_capture.h"
 #include "text_codec.h"
 #include "ui_input.h"
@@ -137,6 +138,8 @@ const std::vector<ScriptRunner::CommandForm>& ScriptRunner::CommandForms() {
         {L"command", 1, 1, {L"code", L"timeout"}, -1, &ScriptRunner::DoCommand},
         {L"type", 2, 2, {L"append", L"timeout"}, 0, &ScriptRunner::DoType},
         {L"key", 1, 1, {L"timeout"}, -1, &ScriptRunner::DoKey},
+        {L"press", 1, kMany, {L"process", L"timeout"}, -1, &ScriptRunner::DoPress},
+        {L"press-text", 1, 1, {L"process", L"timeout"}, -1, &ScriptRunner::DoPressText},
         {L"close", 0, 0, {L"timeout"}, -1, &ScriptRunner::DoClose},
         {L"msgbox",
          0,
@@ -227,6 +230,15 @@ bool ScriptRunner::Check(const std::vector<Command>& commands, std::wstring* err
         if (command.name == L"key" && !KnownKey(command.args[0])) {
             *error = where + L"unknown key \"" + command.args[0] + L"\"";
             return false;
+        }
+        if (command.name == L"press") {
+            KeyChord chord;
+            for (const std::wstring& name : command.args) {
+                if (!ParseChord(name, &chord)) {
+                    *error = where + L"unknown key \"" + name + L"\"";
+                    return false;
+                }
+            }
         }
         if (command.name == L"expect" &&
             command.options.size() == (command.Option(L"timeout") ? 1u : 0u)) {
@@ -479,6 +491,64 @@ bool ScriptRunner::DoKey(const Command& command, std::wstring* message) {
     *message = command.args[0] + L" to " + (focus != nullptr ? Describe(focus) : L"the window");
     PostKey(window_, command.args[0]);
     return SettleAfter(window_, command, message);
+}
+
+bool ScriptRunner::DoPress(const Command& command, std::wstring* message) {
+    std::vector<KeyChord> chords;
+    for (const std::wstring& name : command.args) {
+        KeyChord chord;
+        ParseChord(name, &chord);
+        chords.push_back(chord);
+    }
+    std::wstring keys;
+    for (const std::wstring& name : command.args) keys += (keys.empty() ? L"" : L" ") + name;
+    return PressKeys(chords, keys, command, message);
+}
+
+bool ScriptRunner::DoPressText(const Command& command, std::wstring* message) {
+    return PressKeys(ChordsForText(command.args[0]), Quoted(command.args[0]), command, message);
+}
+
+bool ScriptRunner::PressKeys(const std::vector<KeyChord>& chords, const std::wstring& what,
+                             const Command& command, std::wstring* message) {
+    // The keyboard goes to the foreground window, as it does for a user: wait until it is one of
+    // the current program's (of any program with process=any).
+    const DWORD pid = CurrentPid(command);
+    HWND foreground = nullptr;
+    const bool ready = PollUntil(TimeoutOf(command), [&]() {
+        foreground = GetForegroundWindow();
+        DWORD owner = 0;
+        if (foreground != nullptr) GetWindowThreadProcessId(foreground, &owner);
+        return foreground != nullptr && (pid == 0 || owner == pid);
+    });
+    if (!ready) {
+        *message = what + L": the keyboard goes to " +
+                   (foreground != nullptr ? Describe(foreground) : std::wstring(L"no window")) +
+                   L", not to the current program";
+        return false;
+    }
+    // The program idle and watched by the hook before the keys go.
+    if (!SettleAfter(foreground, command, message)) return false;
+    HWND focus = FocusOf(foreground);
+    *message = what + L" to " + (focus != nullptr ? Describe(focus) : Describe(foreground));
+    const LONG before = KeyReleasesTaken();
+    const int releases = SendChords(chords);
+    if (releases < 0) {
+        *message += L": SendInput refused the keys";
+        return false;
+    }
+    // The keys are handled once the program's loop has taken the last release. A key that closes
+    // the window, or brings another one to the front, may leave releases to another program.
+    const DWORD releaseWait = TimeoutOf(command) < 5000 ? TimeoutOf(command) : 5000;
+    PollUntil(releaseWait, [&]() {
+        return KeyReleasesTaken() - before >= releases || !IsWindow(foreground) ||
+               GetForegroundWindow() != foreground;
+    });
+    if (!IsWindow(foreground)) return true;
+    if (!SettleAfter(foreground, command, message)) return false;
+    HWND now = FocusOf(GetForegroundWindow() != nullptr ? GetForegroundWindow() : foreground);
+    *message += L"; focus: " + (now != nullptr ? Describe(now) : std::wstring(L"none"));
+    return true;
 }
 
 bool ScriptRunner::DoClose(const Command& command, std::wstring* message) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "process_control.h"
+#include "real_input.h"
 #include "script_parser.h"
 
 namespace testdrv {
@@ -56,6 +57,11 @@ class ScriptRunner {
     bool DoCommand(const Command& command, std::wstring* message);
     bool DoType(const Command& command, std::wstring* message);
     bool DoKey(const Command& command, std::wstring* message);
+    bool DoPress(const Command& command, std::wstring* message);
+    bool DoPressText(const Command& command, std::wstring* message);
+    // Real key presses to the foreground window (SendInput), then waits until they are handled.
+    bool PressKeys(const std::vector<KeyChord>& chords, const std::wstring& what,
+                   const Command& command, std::wstring* message);
     bool DoClose(const Command& command, std::wstring* message);
     bool DoMsgbox(const Command& command, std::wstring* message);
     bool DoExpect(const Command& command, std::wstring* message);

@@ -25,4 +25,9 @@ inline void SettleObjectNames(DWORD driverPid, wchar_t* memory, wchar_t* event, 
 
 constexpr size_t kSettleNameSize = 64;
 
+// Real key presses (SendInput) reach a program through its input queue, which its loop reads
+// after every posted message: a marker cannot tell when they were handled. The hook counts the
+// key releases the program's loop takes, in this memory (one LONG) made by the driver.
+constexpr const wchar_t* kKeyReleaseMemoryName = L"Local\\testdrv-key-releases";
+
 }  // namespace testdrv

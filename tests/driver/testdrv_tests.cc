@@ -6,6 +6,7 @@
 
 #include "message_box.h"
 #include "process_control.h"
+#include "real_input.h"
 #include "script_parser.h"
 #include "script_runner.h"
 #include "text_codec.h"
@@ -100,10 +101,31 @@ TEST(ScriptRunner, ChecksEveryLineBeforeRunning) {
     EXPECT_EQ(check(L"expect 1001 timeout=5"),
               L"line 1: expect needs at least one property (text=, checked=, ...)");
     EXPECT_EQ(check(L"key ctrl+x"), L"line 1: unknown key \"ctrl+x\"");
+    EXPECT_EQ(check(L"press tab shift+tab alt+p ctrl+x f12 down\npress-text \"a b\" process=any"),
+              L"");
+    EXPECT_EQ(check(L"press shift+"), L"line 1: unknown key \"shift+\"");
+    EXPECT_EQ(check(L"press tab nope"), L"line 1: unknown key \"nope\"");
     EXPECT_EQ(check(L"msgbox press=maybe"), L"line 1: unknown button \"maybe\"");
     EXPECT_EQ(check(L"wait-window timeout=soon"), L"line 1: bad timeout \"soon\"");
     EXPECT_EQ(check(L"wait-window process=mine"), L"line 1: process= takes only \"any\"");
     EXPECT_NE(check(L"click Suivant").find(L"not a control"), std::wstring::npos);
+}
+
+TEST(RealInput, ChordsAndTextBecomeKeysWithTheirModifiers) {
+    KeyChord chord;
+    ASSERT_TRUE(ParseChord(L"shift+alt+p", &chord));
+    EXPECT_EQ(chord.key, 'P');
+    EXPECT_EQ(chord.modifiers, (std::vector<WORD>{VK_SHIFT, VK_MENU}));
+    ASSERT_TRUE(ParseChord(L"down", &chord));
+    EXPECT_EQ(chord.key, VK_DOWN);
+    EXPECT_TRUE(chord.modifiers.empty());
+    // A capital needs shift; the letter key is the same.
+    const std::vector<KeyChord> chords = ChordsForText(L"aB");
+    ASSERT_EQ(chords.size(), 2u);
+    EXPECT_EQ(chords[0].key, 'A');
+    EXPECT_TRUE(chords[0].modifiers.empty());
+    EXPECT_EQ(chords[1].key, 'B');
+    EXPECT_EQ(chords[1].modifiers, (std::vector<WORD>{VK_SHIFT}));
 }
 
 TEST(Selector, NamesTheWindowIdsLabelsAndNthOfAClass) {

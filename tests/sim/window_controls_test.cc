@@ -137,7 +137,9 @@ TEST_F(ControlsTest, FocusRules) {
 }
 
 TEST_F(ControlsTest, AutoRadioButtonsUncheckTheirVisibleGroup) {
-    Hwnd a = Radio(1, 0);
+    // Each group marked on its first button: children before the first WS_GROUP would belong
+    // to the last group, as the dialog manager goes round the window's children.
+    Hwnd a = Radio(1, 0, plat::kWsGroup);
     Hwnd b = Radio(2, 60);
     Hwnd hidden = Radio(3, 120);
     Hwnd otherGroup = Radio(4, 180, plat::kWsGroup);
