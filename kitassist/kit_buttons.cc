@@ -70,7 +70,11 @@ bool CKitDialog::RunButton(const char* keyName) {
     }
     const std::string section = ReadKey(("Section" + name).c_str(), kKeyValueCapacity);
     if (section.empty()) return false;
+    GoToSection(section);
+    return true;
+}
+
+void CKitDialog::GoToSection(const std::string& section) {
     m_section = section;
     m_pageIsNew = true;
-    return true;
 }

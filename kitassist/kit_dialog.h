@@ -52,6 +52,10 @@ class CKitDialog {
     // be started.
     bool ResolveCommand(const char* value, const char* baseDir, char* out, std::size_t capacity);
 
+    // Makes `section` the current page, as a button naming it does: the next layout gives the
+    // entry field the page's own value.
+    void GoToSection(const std::string& section);
+
     // The entry field's text, at most kSaisieMaxChars characters.
     void SetSaisie(const std::string& text);
     const std::string& Saisie() const { return m_saisie; }

@@ -71,5 +71,14 @@ awk '/kitassist-IE3.png$/ {getline; print}' "$work/stdout" | grep -q "Internet E
     fail "the IE3 first page does not say which PC shows it"
 # The wizard's own error text for an unsupported system, in a box of its own.
 [ "$(size_of "$work/out/cnxassist-IdentWindow-WindowsNT.png")" != "" ] || fail "no error box"
+# A page shows its entry field with the page's own value, as a button leading to it does: the
+# directory page's field (x 30, 440 wide, 202 dialog units down: y 350 in the window) holds
+# C:\Program Files\Telvora in black, the first page shows no field.
+field_ink() {
+    convert "$work/out/$1" -crop 430x14+36+354 +repage -fill white +opaque black -negate \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+[ "$(field_ink kitassist-Repertoire.png)" -gt 100 ] ||
+    fail "the directory page's entry field does not show the installation folder"
 [ -s "$work/out/planche.png" ] || fail "no contact sheet"
 rm -rf "$work"

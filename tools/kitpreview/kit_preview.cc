@@ -128,7 +128,7 @@ bool KitWizardPages(const std::string& outFolder, std::vector<PagePicture>* page
         for (const std::string& section : sections) {
             // Each page on a clean window, as the first page of a run is shown.
             sim::ui::ClearDrawLog(dialog.m_hwnd);
-            dialog.m_section = section;
+            dialog.GoToSection(section);
             plat::InvalidateRect(dialog.m_hwnd, nullptr, true);
             dialog.RefreshPage();
             sim::ui::PumpMessages();

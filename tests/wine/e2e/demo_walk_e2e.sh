@@ -91,13 +91,17 @@ for path in nouveau abonne; do
 done
 [ -s "$out/planche.png" ] || fail "no contact sheet"
 
-# The plug-in installer's log window, hidden in the kit's silent run, in a run of its own on the
-# PC the walk left (the kit installed; the existing subscriber chose no plug-in, whose keys and
-# files are cleared all the same), named as kitpreview names it: plugmaj-<the step that starts it>.
+# The plug-in installer's log window, hidden in the kit's silent run, in a run of its own,
+# named as kitpreview names it: plugmaj-<the step that starts it>. The walk ended with the kit's
+# removal, so the installation folder is filled again from the CD as the extraction fills it,
+# and the plug-in's keys and files are cleared; both go once the picture is taken.
 plug_shots=$wine_artefacts/demo-plugmaj
+install=$wine_prefix/drive_c/Program\ Files/Telvora
 rm -rf "$plug_shots"
 make_wine_user_dir "$plug_shots"
-mkdir -p "$out/plugmaj/pages"
+mkdir -p "$out/plugmaj/pages" "$install"
+cp -r "$wine_artefacts/demo-cd/contenu/." "$install/"
+chown -R "$wine_user:" "$install" 2> /dev/null || true
 for key in .vtx vtxfile 'MIME\Database\Content Type\application/x-quadrel'; do
     as_wine_user wine reg delete "HKLM\Software\Classes\$key" /f > /dev/null 2>&1 || true
 done
@@ -107,6 +111,7 @@ bash "$here/../run-in-wine" "$1/tests/driver/testdrv.exe" "$here/demo_plugmaj_lo
     fail "the plug-in installer's shown run failed (log: $out/plugmaj/pilote.log)"
 convert "$plug_shots/01-plugmaj-InstalleQuadrelTerminal.bmp" \
     "$out/plugmaj/pages/01-plugmaj-InstalleQuadrelTerminal.png"
+rm -rf "$install" "$wine_prefix/drive_c/Program Files/Internet Explorer/quadterm."*
 
 # The simulated machine's pictures of the same pages (kitpreview, from the host build beside
 # the Wine state) against Wine's screenshots: the share of identical pixels in the client area
