@@ -7,6 +7,7 @@
 #include "cnxassist/step_file.h"
 #include "cnxassist/step_section.h"
 #include "cnxassist/wizard_utils.h"
+#include "common/format_text.h"
 #include "platform/files.h"
 #include "platform/system.h"
 
@@ -61,7 +62,7 @@ int CAssistant::OnInitDialog() {
         plat::PostMessage(m_hwnd, MSG_STEP_CHANGED, 0, 0);
     } catch (const CEtapeException& e) {
         char text[512];
-        std::snprintf(text, sizeof text, "probleme dans le fichier ini : %s", e.Message());
+        kit::FormatText(text, sizeof text, "probleme dans le fichier ini : %s", e.Message());
         FatalError(text);
     }
     if (!cnx::LoadProcessFunctions()) {

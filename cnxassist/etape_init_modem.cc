@@ -10,6 +10,7 @@
 #include "cnxassist/etapes_inscription.h"
 #include "cnxassist/location_entry.h"
 #include "common/cle_registre.h"
+#include "common/format_text.h"
 #include "common/profile_access.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
@@ -38,7 +39,7 @@ constexpr const char* kProviderAreaCode = "08";
 
 std::string LocationKey(int n) {
     char key[32];
-    std::snprintf(key, sizeof key, "Location%d", n);
+    kit::FormatText(key, sizeof key, "Location%d", n);
     return key;
 }
 
@@ -67,7 +68,7 @@ bool ReadNumberPair(const char* key, int* first, int* second) {
 
 void WriteNumberPair(const char* key, int first, int second) {
     char text[32];
-    std::snprintf(text, sizeof text, "%d,%d", first, second);
+    kit::FormatText(text, sizeof text, "%d,%d", first, second);
     WriteTelephon(kLocationsSection, key, text);
 }
 

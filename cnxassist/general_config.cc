@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "common/format_text.h"
 #include "common/profile_section.h"
 
 namespace cnx {
@@ -48,12 +49,12 @@ bool ReadGeneral(const std::string& iniPath, GeneralConfig* c) {
     for (int i = 1; i <= count; ++i) {
         BitmapEntry& entry = c->bitmaps[i - 1];
         char key[32];
-        std::snprintf(key, sizeof key, "NomBitmap%d", i);
+        kit::FormatText(key, sizeof key, "NomBitmap%d", i);
         entry.fileName = general.ReadString(key, "", 128);
         if (entry.fileName.empty()) break;
-        std::snprintf(key, sizeof key, "Bmpx%d", i);
+        kit::FormatText(key, sizeof key, "Bmpx%d", i);
         bool ok = ReadRequired(general, key, &entry.x);
-        std::snprintf(key, sizeof key, "Bmpy%d", i);
+        kit::FormatText(key, sizeof key, "Bmpy%d", i);
         ok = ReadRequired(general, key, &entry.y) && ok;
         if (!ok) break;
         // Loaded as named, from the current directory, which is the working directory.

@@ -7,6 +7,7 @@
 #include "cnxassist/step_section.h"
 #include "cnxassist/wizard_utils.h"
 #include "common/cle_registre.h"
+#include "common/format_text.h"
 #include "common/profile_access.h"
 
 namespace {
@@ -86,7 +87,7 @@ namespace {
 std::string ReadField(const char* iniPath, const char* section, char listCharacter, int index,
                       const char* field, kit::FixedText<512>* out) {
     char keyName[64];
-    std::snprintf(keyName, sizeof keyName, "I%c%02d.%s", listCharacter, index, field);
+    kit::FormatText(keyName, sizeof keyName, "I%c%02d.%s", listCharacter, index, field);
     out->Assign(cnx::ReadStepFileString(iniPath, section, keyName, kValueCapacity));
     return keyName;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/bounded_text.h"
+#include "common/format_text.h"
 
 namespace cnx {
 namespace {
@@ -36,8 +37,8 @@ void SetStepFileName(const std::string& name) { CurrentStepFile() = kit::CutToCa
 
 std::string VersionText() {
     char text[128];
-    std::snprintf(text, sizeof text, "Numero Version ( %s )   \nDate Version ( %s )   ", "1.0.0",
-                  "17/12/1998");
+    kit::FormatText(text, sizeof text, "Numero Version ( %s )   \nDate Version ( %s )   ", "1.0.0",
+                    "17/12/1998");
     return text;
 }
 

@@ -8,6 +8,7 @@
 
 #include "common/bounded_text.h"
 #include "common/cle_registre.h"
+#include "common/format_text.h"
 #include "common/split_path.h"
 #include "platform/draw.h"
 #include "platform/files.h"
@@ -37,7 +38,7 @@ __attribute__((format(printf, 3, 4))) bool Format(char* buffer, std::size_t size
                                                   const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    int length = std::vsnprintf(buffer, size, format, arguments);
+    int length = kit::FormatTextV(buffer, size, format, arguments);
     va_end(arguments);
     return length >= 0 && static_cast<std::size_t>(length) < size;
 }

@@ -27,11 +27,16 @@ void __verbose_terminate_handler() {
     const char* name = type->name();
     // The runtime marks some names with a leading '*' (types local to one module).
     if (*name == '*') ++name;
-    std::fprintf(stderr, "terminate called after throwing an instance of '%s'\n", name);
+    // fputs, not fprintf: a format would bring the C runtime's whole printf into the program.
+    std::fputs("terminate called after throwing an instance of '", stderr);
+    std::fputs(name, stderr);
+    std::fputs("'\n", stderr);
     try {
         throw;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "  what():  %s\n", error.what());
+        std::fputs("  what():  ", stderr);
+        std::fputs(error.what(), stderr);
+        std::fputs("\n", stderr);
     } catch (...) {
     }
     std::abort();
