@@ -31,7 +31,7 @@ class Output {
     std::size_t m_length = 0;
 };
 
-struct Spec {
+struct FieldFormat {
     bool left = false;
     bool zero = false;
     int width = 0;
@@ -40,36 +40,36 @@ struct Spec {
 
 // A field: `body` padded to the width, blanks (or zeros after the sign) on the left, or blanks
 // on the right with '-'.
-void PutField(Output& out, const Spec& spec, const char* sign, const char* body, std::size_t length,
-              int zeros) {
+void PutField(Output& out, const FieldFormat& field, const char* sign, const char* body,
+              std::size_t length, int zeros) {
     const int signLength = static_cast<int>(std::strlen(sign));
     const int used = signLength + zeros + static_cast<int>(length);
-    const int pad = spec.width > used ? spec.width - used : 0;
-    if (!spec.left && !spec.zero) out.Repeat(' ', pad);
+    const int pad = field.width > used ? field.width - used : 0;
+    if (!field.left && !field.zero) out.Repeat(' ', pad);
     out.Write(sign, static_cast<std::size_t>(signLength));
-    if (!spec.left && spec.zero) out.Repeat('0', pad);
+    if (!field.left && field.zero) out.Repeat('0', pad);
     out.Repeat('0', zeros);
     out.Write(body, length);
-    if (spec.left) out.Repeat(' ', pad);
+    if (field.left) out.Repeat(' ', pad);
 }
 
-void PutNumber(Output& out, Spec spec, unsigned long value, bool negative, unsigned base,
+void PutNumber(Output& out, FieldFormat field, unsigned long value, bool negative, unsigned base,
                bool upper) {
     char digits[24];
     std::size_t count = 0;
     const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     // A precision of 0 prints nothing for the value 0.
-    while (value != 0 || (count == 0 && spec.precision != 0)) {
+    while (value != 0 || (count == 0 && field.precision != 0)) {
         digits[count++] = set[value % base];
         value /= base;
     }
     char body[24];
     for (std::size_t i = 0; i < count; ++i) body[i] = digits[count - 1 - i];
     int zeros =
-        spec.precision > static_cast<int>(count) ? spec.precision - static_cast<int>(count) : 0;
+        field.precision > static_cast<int>(count) ? field.precision - static_cast<int>(count) : 0;
     // With a precision, the '0' flag is ignored.
-    if (spec.precision >= 0) spec.zero = false;
-    PutField(out, spec, negative ? "-" : "", body, count, zeros);
+    if (field.precision >= 0) field.zero = false;
+    PutField(out, field, negative ? "-" : "", body, count, zeros);
 }
 
 int ReadNumber(const char** p) {
@@ -91,38 +91,38 @@ int FormatTextV(char* buffer, std::size_t size, const char* format, std::va_list
             continue;
         }
         const char* start = p++;
-        Spec spec;
+        FieldFormat field;
         for (;; ++p) {
             if (*p == '-') {
-                spec.left = true;
+                field.left = true;
             } else if (*p == '0') {
-                spec.zero = true;
+                field.zero = true;
             } else {
                 break;
             }
         }
         if (*p == '*') {
-            spec.width = va_arg(arguments, int);
-            if (spec.width < 0) {
-                spec.left = true;
+            field.width = va_arg(arguments, int);
+            if (field.width < 0) {
+                field.left = true;
                 // -INT_MIN does not fit an int: such a width is no width.
-                spec.width = spec.width < -100000 ? 0 : -spec.width;
+                field.width = field.width < -100000 ? 0 : -field.width;
             }
             ++p;
         } else {
-            spec.width = ReadNumber(&p);
+            field.width = ReadNumber(&p);
         }
         if (*p == '.') {
             ++p;
             if (*p == '*') {
-                spec.precision = va_arg(arguments, int);
-                if (spec.precision < 0) spec.precision = -1;
+                field.precision = va_arg(arguments, int);
+                if (field.precision < 0) field.precision = -1;
                 ++p;
             } else {
-                spec.precision = ReadNumber(&p);
+                field.precision = ReadNumber(&p);
             }
         }
-        if (spec.left) spec.zero = false;
+        if (field.left) field.zero = false;
         const bool isLong = *p == 'l';
         if (isLong) ++p;
         switch (*p) {
@@ -132,7 +132,7 @@ int FormatTextV(char* buffer, std::size_t size, const char* format, std::va_list
                 // The magnitude in unsigned arithmetic: -LONG_MIN does not fit a long.
                 const unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value)
                                                           : static_cast<unsigned long>(value);
-                PutNumber(out, spec, magnitude, value < 0, 10, false);
+                PutNumber(out, field, magnitude, value < 0, 10, false);
                 break;
             }
             case 'u':
@@ -140,25 +140,26 @@ int FormatTextV(char* buffer, std::size_t size, const char* format, std::va_list
             case 'X': {
                 const unsigned long value =
                     isLong ? va_arg(arguments, unsigned long) : va_arg(arguments, unsigned int);
-                PutNumber(out, spec, value, false, *p == 'u' ? 10 : 16, *p == 'X');
+                PutNumber(out, field, value, false, *p == 'u' ? 10 : 16, *p == 'X');
                 break;
             }
             case 'c': {
                 const char c = static_cast<char>(va_arg(arguments, int));
-                spec.zero = false;
-                PutField(out, spec, "", &c, 1, 0);
+                field.zero = false;
+                PutField(out, field, "", &c, 1, 0);
                 break;
             }
             case 's': {
                 const char* text = va_arg(arguments, const char*);
                 if (text == nullptr) text = "(null)";
                 std::size_t length = 0;
-                while (text[length] != '\0' &&
-                       (spec.precision < 0 || length < static_cast<std::size_t>(spec.precision))) {
+                while (
+                    text[length] != '\0' &&
+                    (field.precision < 0 || length < static_cast<std::size_t>(field.precision))) {
                     ++length;
                 }
-                spec.zero = false;
-                PutField(out, spec, "", text, length, 0);
+                field.zero = false;
+                PutField(out, field, "", text, length, 0);
                 break;
             }
             case '%':
