@@ -81,7 +81,16 @@ add_test(NAME win9x_imports.posix_probe_refused
                  ${TELVORA_SHIPPED_DIR}/tools/win9x_imports/posix_probe/posix_probe.exe)
 set_tests_properties(win9x_imports.posix_probe_refused PROPERTIES
     PASS_REGULAR_EXPRESSION "KERNEL32\\.dll!GetTickCount64: not exported by Windows 95/98")
-set_tests_properties(win9x_imports win9x_imports.posix_probe_refused PROPERTIES LABELS win9x)
+# The wizards find the shell's and COM's functions when they first need them (the folder
+# browser, the desktop, shortcuts): imported, shell32.dll and ole32.dll would be loaded before
+# the first page at every start.
+add_test(NAME wizards_start_without_shell
+         COMMAND bash -c "imports=$(\"$0\" --list \"$1\" \"$2\" \"$3\") && ! grep -i -E '^(shell32|ole32)\\.dll!' <<< \"$imports\""
+                 $<TARGET_FILE:win9x_imports> ${win9x_exports}
+                 ${TELVORA_SHIPPED_DIR}/kitassist/kitassist.exe
+                 ${TELVORA_SHIPPED_DIR}/cnxassist/cnxassist.exe)
+set_tests_properties(win9x_imports win9x_imports.posix_probe_refused wizards_start_without_shell
+                     PROPERTIES LABELS win9x)
 
 # The shipped programs must not grow past their budgets (today's sizes plus a tenth).
 add_test(NAME shipped_size_budget

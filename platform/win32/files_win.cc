@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/win32/late_shell_win.h"
 #include "platform/win32/win32_headers.h"
 
 namespace plat {
@@ -113,15 +114,13 @@ Dword GetTempPath(Dword size, char* buffer) { return ::GetTempPathA(size, buffer
 
 bool GetDesktopDirectory(char* buffer, Dword size) {
     if (buffer == nullptr || size < MAX_PATH) return false;
+    const auto location = LateBound<decltype(&::SHGetSpecialFolderLocation)>(
+        "shell32.dll", "SHGetSpecialFolderLocation");
     LPITEMIDLIST list = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &list))) return false;
-    BOOL ok = ::SHGetPathFromIDListA(list, buffer);
-    IMalloc* malloc = nullptr;
-    if (SUCCEEDED(::SHGetMalloc(&malloc))) {
-        malloc->Free(list);
-        malloc->Release();
+    if (location == nullptr || FAILED(location(nullptr, CSIDL_DESKTOPDIRECTORY, &list))) {
+        return false;
     }
-    return ok != 0;
+    return PathOfShellList(list, buffer);
 }
 
 }  // namespace plat

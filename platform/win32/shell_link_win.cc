@@ -2,11 +2,44 @@
 #include <string>
 
 #include "platform/shell_link.h"
+#include "platform/win32/late_shell_win.h"
 #include "platform/win32/win32_headers.h"
 
 namespace plat {
 
 namespace {
+
+const char kOle32[] = "ole32.dll";
+
+// A shell link object with its IShellLinkA; false when COM's library cannot be had.
+bool CreateShellLink(IShellLinkA** link) {
+    const auto create = LateBound<decltype(&::CoCreateInstance)>(kOle32, "CoCreateInstance");
+    return create != nullptr && SUCCEEDED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                 IID_IShellLinkA, reinterpret_cast<void**>(link)));
+}
+
+// COM for this thread, for the time of one call, unless the caller set it up already.
+class CComForCall {
+  public:
+    explicit CComForCall(bool comReady) : m_started(false), m_ready(comReady) {
+        if (comReady) return;
+        const auto initialize = LateBound<decltype(&::CoInitialize)>(kOle32, "CoInitialize");
+        m_started = initialize != nullptr && SUCCEEDED(initialize(nullptr));
+        m_ready = m_started;
+    }
+    ~CComForCall() {
+        if (!m_started) return;
+        if (const auto end = LateBound<decltype(&::CoUninitialize)>(kOle32, "CoUninitialize"))
+            end();
+    }
+    CComForCall(const CComForCall&) = delete;
+    CComForCall& operator=(const CComForCall&) = delete;
+    bool Ready() const { return m_ready; }
+
+  private:
+    bool m_started;
+    bool m_ready;
+};
 
 // The settings of one shortcut and the two interfaces it is written with; whatever was
 // obtained is released when the writer goes away, on every path out.
@@ -21,8 +54,7 @@ class CShellLinkWriter {
     CShellLinkWriter& operator=(const CShellLinkWriter&) = delete;
 
     bool Save(const std::string& linkPath) {
-        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&m_shellLink)))) {
+        if (!CreateShellLink(&m_shellLink)) {
             m_shellLink = nullptr;
             return false;
         }
@@ -76,8 +108,7 @@ class CShellLinkReader {
     CShellLinkReader& operator=(const CShellLinkReader&) = delete;
 
     bool Read(const std::string& linkPath, std::string* target) {
-        if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&m_shellLink)))) {
+        if (!CreateShellLink(&m_shellLink)) {
             m_shellLink = nullptr;
             return false;
         }
@@ -107,26 +138,19 @@ class CShellLinkReader {
 
 bool ReadShellLinkTarget(const std::string& linkPath, std::string* target, bool comReady) {
     if (target == nullptr) return false;
-    if (!comReady && FAILED(::CoInitialize(nullptr))) return false;
-    bool read = false;
-    {
-        CShellLinkReader reader;
-        read = reader.Read(linkPath, target);
-    }
-    if (!comReady) ::CoUninitialize();
-    return read;
+    CComForCall com(comReady);
+    if (!com.Ready()) return false;
+    // The reader's interfaces go before COM does.
+    CShellLinkReader reader;
+    return reader.Read(linkPath, target);
 }
 
 bool SaveShellLink(const ShellLinkSettings& settings, const std::string& linkPath, bool comReady) {
-    if (!comReady && FAILED(::CoInitialize(nullptr))) return false;
-    bool saved = false;
-    {
-        // The writer's interfaces go before COM does.
-        CShellLinkWriter writer(settings);
-        saved = writer.Save(linkPath);
-    }
-    if (!comReady) ::CoUninitialize();
-    return saved;
+    CComForCall com(comReady);
+    if (!com.Ready()) return false;
+    // The writer's interfaces go before COM does.
+    CShellLinkWriter writer(settings);
+    return writer.Save(linkPath);
 }
 
 }  // namespace plat

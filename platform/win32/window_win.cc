@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/bounded_text.h"
+#include "platform/win32/late_shell_win.h"
 #include "platform/win32/win32_headers.h"
 #include "platform/window.h"
 
@@ -305,18 +306,12 @@ bool BrowseForFolder(Hwnd owner, const char* title, Uint flags, char* path, std:
     info.pszDisplayName = displayName;
     info.lpszTitle = title;
     info.ulFlags = flags;
-    LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info);
+    const auto browse =
+        LateBound<decltype(&::SHBrowseForFolderA)>("shell32.dll", "SHBrowseForFolderA");
+    LPITEMIDLIST chosen = browse != nullptr ? browse(&info) : nullptr;
     if (chosen == nullptr) return false;
     char folder[MAX_PATH] = {};
-    BOOL ok = ::SHGetPathFromIDListA(chosen, folder);
-    // The shell's own allocator frees the list: Windows 95/98 require it when COM has not
-    // been initialised, which the wizard does not do for the browser.
-    IMalloc* shellMalloc = nullptr;
-    if (SUCCEEDED(::SHGetMalloc(&shellMalloc)) && shellMalloc != nullptr) {
-        shellMalloc->Free(chosen);
-        shellMalloc->Release();
-    }
-    if (!ok || std::strlen(folder) + 1 > size) return false;
+    if (!PathOfShellList(chosen, folder) || std::strlen(folder) + 1 > size) return false;
     kit::CopyCut(path, size, folder);
     return true;
 }
