@@ -41,19 +41,20 @@ class CComForCall {
     bool m_ready;
 };
 
-// The settings of one shortcut and the two interfaces it is written with; whatever was
-// obtained is released when the writer goes away, on every path out.
-class CShellLinkWriter {
+// A shell link object with the two interfaces a shortcut is read and written through; whatever
+// was obtained is released when it goes away, on every path out.
+class CShellLinkObject {
   public:
-    explicit CShellLinkWriter(const ShellLinkSettings& settings) : m_settings(settings) {}
-    ~CShellLinkWriter() {
+    CShellLinkObject() = default;
+    ~CShellLinkObject() {
         if (m_persistFile != nullptr) m_persistFile->Release();
         if (m_shellLink != nullptr) m_shellLink->Release();
     }
-    CShellLinkWriter(const CShellLinkWriter&) = delete;
-    CShellLinkWriter& operator=(const CShellLinkWriter&) = delete;
+    CShellLinkObject(const CShellLinkObject&) = delete;
+    CShellLinkObject& operator=(const CShellLinkObject&) = delete;
 
-    bool Save(const std::string& linkPath) {
+    // The object, and `linkPath` in the wide form IPersistFile takes.
+    bool Open(const std::string& linkPath) {
         if (!CreateShellLink(&m_shellLink)) {
             m_shellLink = nullptr;
             return false;
@@ -63,65 +64,33 @@ class CShellLinkWriter {
             m_persistFile = nullptr;
             return false;
         }
-        if (FAILED(m_shellLink->SetPath(m_settings.targetPath.c_str()))) return false;
-        if (FAILED(m_shellLink->SetWorkingDirectory(m_settings.workingDirectory.c_str()))) {
-            return false;
-        }
-        if (!m_settings.iconFile.empty() &&
-            FAILED(
-                m_shellLink->SetIconLocation(m_settings.iconFile.c_str(), m_settings.iconIndex))) {
-            return false;
-        }
-        if (!m_settings.description.empty() &&
-            FAILED(m_shellLink->SetDescription(m_settings.description.c_str()))) {
-            return false;
-        }
-        if (!m_settings.arguments.empty() &&
-            FAILED(m_shellLink->SetArguments(m_settings.arguments.c_str()))) {
-            return false;
-        }
-        if (FAILED(m_shellLink->SetHotkey(m_settings.hotkey))) return false;
-        if (FAILED(m_shellLink->SetShowCmd(m_settings.showCommand))) return false;
-
-        WCHAR widePath[MAX_PATH] = {};
-        if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) == 0) {
-            return false;
-        }
-        return SUCCEEDED(m_persistFile->Save(widePath, TRUE));
+        return ::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, m_widePath, MAX_PATH) != 0;
     }
 
-  private:
-    const ShellLinkSettings& m_settings;
-    IShellLinkA* m_shellLink = nullptr;
-    IPersistFile* m_persistFile = nullptr;
-};
-
-// The two interfaces a shortcut is read through, released on every path out.
-class CShellLinkReader {
-  public:
-    CShellLinkReader() = default;
-    ~CShellLinkReader() {
-        if (m_persistFile != nullptr) m_persistFile->Release();
-        if (m_shellLink != nullptr) m_shellLink->Release();
+    bool Save(const ShellLinkSettings& settings) {
+        if (FAILED(m_shellLink->SetPath(settings.targetPath.c_str()))) return false;
+        if (FAILED(m_shellLink->SetWorkingDirectory(settings.workingDirectory.c_str()))) {
+            return false;
+        }
+        if (!settings.iconFile.empty() &&
+            FAILED(m_shellLink->SetIconLocation(settings.iconFile.c_str(), settings.iconIndex))) {
+            return false;
+        }
+        if (!settings.description.empty() &&
+            FAILED(m_shellLink->SetDescription(settings.description.c_str()))) {
+            return false;
+        }
+        if (!settings.arguments.empty() &&
+            FAILED(m_shellLink->SetArguments(settings.arguments.c_str()))) {
+            return false;
+        }
+        if (FAILED(m_shellLink->SetHotkey(settings.hotkey))) return false;
+        if (FAILED(m_shellLink->SetShowCmd(settings.showCommand))) return false;
+        return SUCCEEDED(m_persistFile->Save(m_widePath, TRUE));
     }
-    CShellLinkReader(const CShellLinkReader&) = delete;
-    CShellLinkReader& operator=(const CShellLinkReader&) = delete;
 
-    bool Read(const std::string& linkPath, std::string* target) {
-        if (!CreateShellLink(&m_shellLink)) {
-            m_shellLink = nullptr;
-            return false;
-        }
-        if (FAILED(m_shellLink->QueryInterface(IID_IPersistFile,
-                                               reinterpret_cast<void**>(&m_persistFile)))) {
-            m_persistFile = nullptr;
-            return false;
-        }
-        WCHAR widePath[MAX_PATH] = {};
-        if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) == 0) {
-            return false;
-        }
-        if (FAILED(m_persistFile->Load(widePath, STGM_READ))) return false;
+    bool ReadTarget(std::string* target) {
+        if (FAILED(m_persistFile->Load(m_widePath, STGM_READ))) return false;
         char path[MAX_PATH] = {};
         // No resolving: the link's own path is wanted, even when its target is gone.
         if (FAILED(m_shellLink->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH))) return false;
@@ -132,6 +101,7 @@ class CShellLinkReader {
   private:
     IShellLinkA* m_shellLink = nullptr;
     IPersistFile* m_persistFile = nullptr;
+    WCHAR m_widePath[MAX_PATH] = {};
 };
 
 }  // namespace
@@ -140,17 +110,17 @@ bool ReadShellLinkTarget(const std::string& linkPath, std::string* target, bool 
     if (target == nullptr) return false;
     CComForCall com(comReady);
     if (!com.Ready()) return false;
-    // The reader's interfaces go before COM does.
-    CShellLinkReader reader;
-    return reader.Read(linkPath, target);
+    // The object's interfaces go before COM does.
+    CShellLinkObject link;
+    return link.Open(linkPath) && link.ReadTarget(target);
 }
 
 bool SaveShellLink(const ShellLinkSettings& settings, const std::string& linkPath, bool comReady) {
     CComForCall com(comReady);
     if (!com.Ready()) return false;
-    // The writer's interfaces go before COM does.
-    CShellLinkWriter writer(settings);
-    return writer.Save(linkPath);
+    // The object's interfaces go before COM does.
+    CShellLinkObject link;
+    return link.Open(linkPath) && link.Save(settings);
 }
 
 }  // namespace plat
