@@ -1,7 +1,7 @@
 // printf-style formatting into a fixed buffer, for the programs' messages and key names.
 //
 // The C runtime's snprintf brings MinGW's whole formatting engine into each program (floating
-// point, wide characters, locales: some 29 KB of a shipped .exe), for a handful of "%s" and "%d".
+// point, wide characters, locales: some 27 KB of a shipped .exe), for a handful of "%s" and "%d".
 // This one knows what the programs use: the conversions d, i, u, x, X, c, s and %%, the flags
 // '-' and '0', a width and a precision (each a number or '*'), and the length modifier l.
 // Anything else is copied as it stands. The compiler checks every call as it checks printf.
