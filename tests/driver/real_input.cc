@@ -3,22 +3,11 @@
 #include <cwctype>
 
 #include "settle_marker.h"
+#include "ui_input.h"
 
 namespace testdrv {
 
 namespace {
-
-struct NamedKey {
-    const wchar_t* name;
-    WORD vk;
-};
-
-const NamedKey kNamedKeys[] = {
-    {L"enter", VK_RETURN},   {L"escape", VK_ESCAPE}, {L"tab", VK_TAB},   {L"space", VK_SPACE},
-    {L"backspace", VK_BACK}, {L"delete", VK_DELETE}, {L"up", VK_UP},     {L"down", VK_DOWN},
-    {L"left", VK_LEFT},      {L"right", VK_RIGHT},   {L"home", VK_HOME}, {L"end", VK_END},
-    {L"pageup", VK_PRIOR},   {L"pagedown", VK_NEXT},
-};
 
 // Keys whose scan code comes from the extended part of the keyboard (the arrows and their
 // block): without the flag a program would see the numeric keypad's keys.
@@ -96,13 +85,7 @@ bool ParseChord(const std::wstring& name, KeyChord* chord) {
             }
         }
     }
-    for (const NamedKey& key : kNamedKeys) {
-        if (rest == key.name) parsed.key = key.vk;
-    }
-    if (parsed.key == 0 && rest.size() >= 2 && rest.size() <= 3 && rest[0] == L'f') {
-        const int number = _wtoi(rest.c_str() + 1);
-        if (number >= 1 && number <= 12) parsed.key = static_cast<WORD>(VK_F1 + number - 1);
-    }
+    parsed.key = static_cast<WORD>(NamedKeyCode(rest));
     if (parsed.key == 0 && rest.size() == 1 && std::iswalnum(rest[0]) && rest[0] < 0x80) {
         // Letter keys are named by their capital, whatever the layout prints on them.
         parsed.key = static_cast<WORD>(std::towupper(rest[0]));

@@ -103,29 +103,6 @@ bool TimingRound(HWND window, DWORD deadline) {
     return !IsWindow(window);
 }
 
-struct KeyName {
-    const wchar_t* name;
-    UINT vk;
-};
-
-const KeyName kKeys[] = {
-    {L"enter", VK_RETURN},   {L"escape", VK_ESCAPE}, {L"tab", VK_TAB},   {L"space", VK_SPACE},
-    {L"backspace", VK_BACK}, {L"delete", VK_DELETE}, {L"up", VK_UP},     {L"down", VK_DOWN},
-    {L"left", VK_LEFT},      {L"right", VK_RIGHT},   {L"home", VK_HOME}, {L"end", VK_END},
-    {L"pageup", VK_PRIOR},   {L"pagedown", VK_NEXT},
-};
-
-UINT VirtualKey(const std::wstring& name) {
-    for (const KeyName& key : kKeys) {
-        if (name == key.name) return key.vk;
-    }
-    if (name.size() >= 2 && name.size() <= 3 && name[0] == L'f') {
-        const int number = _wtoi(name.c_str() + 1);
-        if (number >= 1 && number <= 12) return VK_F1 + static_cast<UINT>(number - 1);
-    }
-    return 0;
-}
-
 wchar_t AltLetter(const std::wstring& name) {
     if (name.size() == 5 && name.compare(0, 4, L"alt+") == 0 && std::iswalnum(name[4])) {
         return name[4];
@@ -141,6 +118,33 @@ LPARAM KeyParam(UINT vk, bool release) {
 }
 
 }  // namespace
+
+namespace {
+
+struct KeyName {
+    const wchar_t* name;
+    UINT vk;
+};
+
+const KeyName kKeys[] = {
+    {L"enter", VK_RETURN},   {L"escape", VK_ESCAPE}, {L"tab", VK_TAB},   {L"space", VK_SPACE},
+    {L"backspace", VK_BACK}, {L"delete", VK_DELETE}, {L"up", VK_UP},     {L"down", VK_DOWN},
+    {L"left", VK_LEFT},      {L"right", VK_RIGHT},   {L"home", VK_HOME}, {L"end", VK_END},
+    {L"pageup", VK_PRIOR},   {L"pagedown", VK_NEXT},
+};
+
+}  // namespace
+
+UINT NamedKeyCode(const std::wstring& name) {
+    for (const KeyName& key : kKeys) {
+        if (name == key.name) return key.vk;
+    }
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == L'f') {
+        const int number = _wtoi(name.c_str() + 1);
+        if (number >= 1 && number <= 12) return VK_F1 + static_cast<UINT>(number - 1);
+    }
+    return 0;
+}
 
 bool Settle(HWND window, DWORD timeoutMs) {
     const DWORD deadline = GetTickCount() + timeoutMs;
@@ -179,7 +183,7 @@ void PostTyping(HWND edit, const std::wstring& text, bool append) {
     for (wchar_t c : text) PostMessageW(edit, WM_CHAR, c, 1);
 }
 
-bool KnownKey(const std::wstring& name) { return VirtualKey(name) != 0 || AltLetter(name) != 0; }
+bool KnownKey(const std::wstring& name) { return NamedKeyCode(name) != 0 || AltLetter(name) != 0; }
 
 HWND FocusOf(HWND window) {
     GUITHREADINFO thread = {};
@@ -197,7 +201,7 @@ void PostKey(HWND window, const std::wstring& name) {
         PostMessageW(target, WM_SYSCHAR, std::towlower(letter), 1 | (1L << 29));
         return;
     }
-    const UINT vk = VirtualKey(name);
+    const UINT vk = NamedKeyCode(name);
     PostMessageW(target, WM_KEYDOWN, vk, KeyParam(vk, false));
     PostMessageW(target, WM_KEYUP, vk, KeyParam(vk, true));
 }

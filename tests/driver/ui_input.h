@@ -28,8 +28,10 @@ void PostClick(HWND button);
 // and notifies its parent (EN_UPDATE, EN_CHANGE) as for real typing.
 void PostTyping(HWND edit, const std::wstring& text, bool append);
 
-// Key names: enter, escape, tab, space, backspace, delete, up, down, left, right, home, end,
-// pageup, pagedown, f1 to f12, and alt+<letter or digit> for a mnemonic.
+// The virtual key of a named key: enter, escape, tab, space, backspace, delete, up, down, left,
+// right, home, end, pageup, pagedown, f1 to f12; 0 for any other name.
+UINT NamedKeyCode(const std::wstring& name);
+// Key names: those of NamedKeyCode, and alt+<letter or digit> for a mnemonic.
 bool KnownKey(const std::wstring& name);
 // Posts the key to the window holding the focus in the thread of `window` (or to `window` when
 // nothing has the focus): WM_KEYDOWN and WM_KEYUP, or WM_SYSCHAR for alt+<letter>.
