@@ -8,6 +8,8 @@ here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 root=$(cd "$here/../../.." && pwd)
 # shellcheck source=tests/wine/wine-env.sh
 source "$here/../wine-env.sh"
+# shellcheck source=tests/wine/fidelity.sh
+source "$here/../fidelity.sh"
 
 out=$wine_artefacts/demo-walk
 fail() {
@@ -103,7 +105,8 @@ mkdir -p "$out/plugmaj/pages" "$install"
 cp -r "$wine_artefacts/demo-cd/contenu/." "$install/"
 chown -R "$wine_user:" "$install" 2> /dev/null || true
 for key in .vtx vtxfile 'MIME\Database\Content Type\application/x-quadrel'; do
-    as_wine_user wine reg delete "HKLM\Software\Classes\$key" /f > /dev/null 2>&1 || true
+    # "\$" would escape the dollar sign: the backslash before the name is written twice.
+    as_wine_user wine reg delete "HKLM\\Software\\Classes\\$key" /f > /dev/null 2>&1 || true
 done
 rm -f "$wine_prefix/drive_c/Program Files/Internet Explorer/quadterm."*
 bash "$here/../run-in-wine" "$1/tests/driver/testdrv.exe" "$here/demo_plugmaj_log.txt" \
@@ -117,15 +120,7 @@ rm -rf "$install" "$wine_prefix/drive_c/Program Files/Internet Explorer/quadterm
 # the Wine state) against Wine's screenshots: the share of identical pixels in the client area
 # may not fall below what it reached (the table is kept in fidelite.txt).
 fidelity_floor=${TELVORA_FIDELITY_FLOOR:-99.2}
-host_build=$(dirname "$TELVORA_WINE_DIR")
-preview=$(mktemp -d "${TMPDIR:-/tmp}/telvora-fidelity-XXXXXX")
-bash "$root/kits/demo/assemble" "$host_build" "$preview/kit" > /dev/null
-"$host_build/tools/kitpreview/kitpreview" "$preview/kit" "$preview/pages" > /dev/null ||
-    fail "kitpreview failed on the demonstration kit"
-status=0
-"$host_build/tools/kitpreview/pagecompare" "$preview/pages" "$out/nouveau/pages" \
-    "$out/abonne/pages" "$out/plugmaj/pages" --min "$fidelity_floor" > "$out/fidelite.txt" || status=$?
-cat "$out/fidelite.txt"
-rm -rf "$preview"
-[ "$status" = 0 ] || fail "a page of the simulated machine is below ${fidelity_floor} % of Wine's pixels"
+compare_with_preview "$fidelity_floor" "$out/fidelite.txt" "$out/nouveau/pages" \
+    "$out/abonne/pages" "$out/plugmaj/pages" ||
+    fail "a page of the simulated machine is below ${fidelity_floor} % of Wine's pixels"
 echo "demo_walk_e2e: passed (output in $out)"
